@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Sets up, builds and starts the viewer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+exec ./build/tarvo
