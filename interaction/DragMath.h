@@ -1,0 +1,22 @@
+#pragma once
+// The arithmetic of the mouse drags that does not need OpenGL: the bar turn,
+// the four-dimensional turn and the scale factor.
+
+#include "interaction/Orientation4D.h"
+
+#include <optional>
+
+// Turns the bar as the figure would turn on screen by a plain drag of
+// (dx, dy) pixels, 0.01 radians a pixel, while the figure stays still:
+// P = MV^-1 . Rx(dy * 0.01) . Ry(dx * 0.01) . MV (OpenGL matrices), and the
+// new axis is the old one times P's upper 3 x 3 block.
+void TurnBarAxis(const double modelview[16], int dx, int dy, double barAxis[3]);
+
+// Right-multiplies the orientation by Rxw, Ryw and Rzw with the angles
+// -dx * 0.01 times the bar's components: a turn in the plane of the bar and
+// the fourth axis.
+void TurnOrientationFourD(Orientation4D& orientation, const double barAxis[3], int dx);
+
+// 1 + 2 (dx - dy) / width, never below 0.1 and never NaN. No factor at all
+// for a width of 0 or less: there is nothing to scale against.
+std::optional<double> DragScaleFactor(int dx, int dy, int width);
