@@ -1,0 +1,88 @@
+#include "resources/DialogTemplates.h"
+
+#include "resources/Strings.h"
+
+#include <iterator>
+
+namespace {
+
+constexpr char kDialogFont[] = "ＭＳ Ｐゴシック";
+constexpr int kDialogFontPoints = 9;
+
+constexpr ControlKind kDefButton = ControlKind::DefaultPushButton;
+constexpr ControlKind kButton = ControlKind::PushButton;
+constexpr ControlKind kStatic = ControlKind::StaticText;
+constexpr ControlKind kEdit = ControlKind::Edit;
+constexpr ControlKind kRadio = ControlKind::AutoRadioButton;
+constexpr ControlKind kCheck = ControlKind::AutoCheckBox;
+constexpr ControlKind kIcon = ControlKind::StaticIcon;
+
+constexpr unsigned kEditStyle = kCtlBorder | kCtlTabStop | kCtlAutoHScroll;
+
+const ControlTemplate kAboutControls[] = {
+    {IDC_TEMPLATE_STATIC, kIcon, "", 11, 17, 20, 20, 0},
+    {IDC_TEMPLATE_STATIC, kStatic, kStrAboutVersion, 40, 10, 119, 8, kCtlNoPrefix},
+    {IDC_TEMPLATE_STATIC, kStatic, kStrAboutDescription, 40, 25, 119, 8, 0},
+    {IDC_TEMPLATE_OK, kDefButton, kStrOk, 178, 7, 50, 14, kCtlTabStop},
+};
+
+const ControlTemplate kResolutionControls[] = {
+    {IDC_TEMPLATE_OK, kDefButton, kStrOk, 185, 10, 50, 14, kCtlTabStop},
+    {IDC_TEMPLATE_CANCEL, kButton, kStrCancel, 185, 27, 50, 14, kCtlTabStop},
+    {IDC_THETA_LABEL, kStatic, kStrThetaLabel, 50, 71, 35, 10, kCtlGroup},
+    {IDC_PHI_LABEL, kStatic, kStrPhiLabel, 50, 91, 35, 10, kCtlGroup},
+    {IDC_THETA_COUNT, kEdit, "", 90, 65, 40, 15, kEditStyle},
+    {IDC_PHI_COUNT, kEdit, "", 90, 85, 40, 15, kEditStyle},
+    {IDC_HOLE_RATIO_LABEL, kStatic, kStrHoleRatioLabel, 50, 117, 35, 10, kCtlGroup},
+    {IDC_HOLE_RATIO, kEdit, "", 90, 111, 40, 15, kEditStyle},
+    {IDC_KIND_MOBIUS, kRadio, kStrKindMobius, 10, 10, 65, 10, kCtlGroup},
+    {IDC_KIND_BOTTLE, kRadio, kStrKindBottle, 10, 25, 65, 10, 0},
+    {IDC_KIND_FOURD_BOTTLE, kRadio, kStrKindFourDBottle, 10, 40, 100, 10, 0},
+};
+
+const ControlTemplate kColorControls[] = {
+    {IDC_TEMPLATE_OK, kDefButton, kStrOk, 220, 15, 50, 14, kCtlTabStop},
+    {IDC_TEMPLATE_CANCEL, kButton, kStrCancel, 220, 32, 50, 14, kCtlTabStop},
+    {IDC_COLOR_RED, kRadio, kStrColorRed, 10, 10, 23, 10, kCtlGroup},
+    {IDC_COLOR_YELLOW, kRadio, kStrColorYellow, 10, 25, 23, 10, 0},
+    {IDC_COLOR_GREEN, kRadio, kStrColorGreen, 10, 40, 23, 10, 0},
+    {IDC_COLOR_GREY, kRadio, kStrColorGrey, 60, 10, 30, 10, 0},
+    {IDC_COLOR_LIGHT_BLUE, kRadio, kStrColorLightBlue, 60, 25, 30, 10, 0},
+    {IDC_COLOR_WHITE, kRadio, kStrColorWhite, 105, 10, 35, 10, 0},
+    {IDC_COLOR_BLACK, kRadio, kStrColorBlack, 105, 25, 40, 10, 0},
+    {IDC_TRANSLUCENT, kCheck, kStrTranslucent, 60, 65, 45, 10, kCtlTabStop},
+    {IDC_WHITE_BACKGROUND, kCheck, kStrWhiteBackground, 170, 65, 45, 10, kCtlTabStop},
+    {IDC_NO_BARS, kCheck, kStrNoBars, 110, 65, 45, 10, kCtlTabStop},
+};
+
+const DialogTemplate kAbout = {
+    IDD_ABOUTBOX, kStrAboutCaption, 235, 55, kDialogFont, kDialogFontPoints,
+    kAboutControls, std::size(kAboutControls),
+};
+
+const DialogTemplate kResolution = {
+    IDD_RESOLUTION, kStrResolutionCaption, 246, 135, kDialogFont, kDialogFontPoints,
+    kResolutionControls, std::size(kResolutionControls),
+};
+
+const DialogTemplate kColor = {
+    IDD_COLOR, kStrColorCaption, 279, 91, kDialogFont, kDialogFontPoints,
+    kColorControls, std::size(kColorControls),
+};
+
+}  // namespace
+
+const DialogTemplate& AboutDialogTemplate()
+{
+    return kAbout;
+}
+
+const DialogTemplate& ResolutionDialogTemplate()
+{
+    return kResolution;
+}
+
+const DialogTemplate& ColorDialogTemplate()
+{
+    return kColor;
+}
