@@ -1,0 +1,209 @@
+#include "view/Renderer.h"
+
+#include "view/DepthOrder.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <new>
+#include <vector>
+
+namespace {
+
+constexpr int32_t kColourCount = 7;
+
+// Ambient and diffuse colour of the surface for each colour index. The alpha
+// is what translucency blends with.
+const GLfloat kSurfaceColours[kColourCount][4] = {
+    {1.0f, 0.0f, 0.0f, 0.5f},      // red
+    {1.0f, 0.75f, 0.0f, 0.5f},     // yellow
+    {0.0f, 0.5f, 0.2f, 0.5f},      // green
+    {0.46f, 0.48f, 0.5f, 0.5f},    // grey
+    {0.5f, 0.7f, 1.0f, 0.5f},      // light blue
+    {0.9f, 0.875f, 0.85f, 0.5f},   // white
+    {0.1f, 0.11f, 0.105f, 0.5f},   // black
+};
+const GLfloat kUnknownColour[4] = {0.0f, 0.0f, 0.0f, 0.5f};
+const GLfloat kBarColour[4] = {0.4f, 0.4f, 0.4f, 0.5f};
+const GLfloat kSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+constexpr GLfloat kShininess = 64.0f;
+
+struct Light {
+    GLenum id;
+    GLfloat position[4];  // w = 0: a direction, not a point
+    GLfloat colour[4];    // used for both specular and diffuse
+};
+
+const Light kLights[3] = {
+    {GL_LIGHT0, {1.09f, 1.0f, 1.0f, 0.0f}, {0.5f, 0.0f, 0.0f, 0.0f}},
+    {GL_LIGHT1, {1.0f, 1.09f, 1.0f, 0.0f}, {0.5f, 0.5f, 0.0f, 0.0f}},
+    {GL_LIGHT2, {1.0f, 1.0f, 1.09f, 0.0f}, {0.0f, 0.5f, 1.0f, 0.0f}},
+};
+
+void SetMaterial(const GLfloat ambientAndDiffuse[4])
+{
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, ambientAndDiffuse);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, kSpecular);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, kShininess);
+}
+
+bool InRange(int32_t index, std::size_t count)
+{
+    return index >= 0 && static_cast<std::size_t>(index) < count;
+}
+
+bool CornersInRange(const Quad& q, std::size_t count)
+{
+    return InRange(q.i0, count) && InRange(q.i1, count) && InRange(q.i2, count) &&
+           InRange(q.i3, count);
+}
+
+// The caches are filled together, but nothing stops a caller from handing in
+// arrays of different lengths; every index is checked against the shortest.
+std::size_t CommonLength(const std::vector<double>& a, const std::vector<double>& b,
+                         const std::vector<double>& c)
+{
+    return std::min({a.size(), b.size(), c.size()});
+}
+
+void DrawFace(GLenum mode, const Quad& q, double nx, double ny, double nz,
+              const std::vector<double>& x, const std::vector<double>& y,
+              const std::vector<double>& z)
+{
+    glBegin(mode);
+    glNormal3d(nx, ny, nz);
+    glVertex3d(x[q.i0], y[q.i0], z[q.i0]);
+    glVertex3d(x[q.i1], y[q.i1], z[q.i1]);
+    glVertex3d(x[q.i2], y[q.i2], z[q.i2]);
+    glVertex3d(x[q.i3], y[q.i3], z[q.i3]);
+    glEnd();
+}
+
+void DrawMeshFace(const ProjectedMesh& mesh, std::size_t f, std::size_t vertexCount,
+                  std::size_t normalCount)
+{
+    if (f >= mesh.faces.size() || f >= normalCount) {
+        return;
+    }
+    const Quad& q = mesh.faces[f];
+    if (!CornersInRange(q, vertexCount)) {
+        return;
+    }
+    DrawFace(GL_QUADS, q, mesh.faceNormalX[f], mesh.faceNormalY[f], mesh.faceNormalZ[f],
+             mesh.projX, mesh.projY, mesh.projZ);
+}
+
+void DrawBar(const BarTube& bar)
+{
+    const std::size_t vertexCount = CommonLength(bar.barX, bar.barY, bar.barZ);
+    const std::size_t normalCount =
+        CommonLength(bar.barNormalX, bar.barNormalY, bar.barNormalZ);
+    for (std::size_t j = 0; j < bar.barFaces.size(); ++j) {
+        const Quad& q = bar.barFaces[j];
+        if (j >= normalCount || !CornersInRange(q, vertexCount)) {
+            continue;
+        }
+        DrawFace(GL_POLYGON, q, bar.barNormalX[j], bar.barNormalY[j], bar.barNormalZ[j],
+                 bar.barX, bar.barY, bar.barZ);
+    }
+}
+
+}  // namespace
+
+void InitGL()
+{
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+
+    for (const Light& light : kLights) {
+        glLightfv(light.id, GL_POSITION, light.position);
+    }
+    for (const Light& light : kLights) {
+        glLightfv(light.id, GL_SPECULAR, light.colour);
+        glLightfv(light.id, GL_DIFFUSE, light.colour);
+    }
+    glEnable(GL_LIGHTING);
+    // The surfaces are one-sided: there is no consistent outside to light.
+    glLightModelf(GL_LIGHT_MODEL_TWO_SIDE, 1.0f);
+    for (const Light& light : kLights) {
+        glEnable(light.id);
+    }
+    // The modelview carries uniform scales, which would otherwise scale the
+    // normals and with them the lighting.
+    glEnable(GL_NORMALIZE);
+}
+
+bool ApplyOrthoProjection(int width, int height)
+{
+    if (width <= 0 || height <= 0) {
+        return false;
+    }
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    const double r = static_cast<double>(height) / static_cast<double>(width);
+    glOrtho(-1.0, 1.0, -r, r, -10.0, 10.0);
+    return true;
+}
+
+void DrawSurface(const DisplaySettings& display, const ProjectedMesh& mesh, const BarTube& bar)
+{
+    const bool translucent = display.translucent != 0;
+
+    if (display.whiteBackground != 0) {
+        glClearColor(1.0f, 1.0f, 1.0f, 0.0f);
+    } else {
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    }
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    glMatrixMode(GL_MODELVIEW);
+    double modelview[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+
+    // Depth writes stay on in both modes, so a translucent face hides whatever
+    // is drawn behind it later; the sort makes "later" mean "nearer".
+    if (translucent) {
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glEnable(GL_BLEND);
+    } else {
+        glDisable(GL_BLEND);
+    }
+
+    const int32_t colour = display.colorIndex;
+    SetMaterial(colour >= 0 && colour < kColourCount ? kSurfaceColours[colour]
+                                                     : kUnknownColour);
+
+    const std::size_t faceCount = mesh.faces.size();
+    const std::size_t vertexCount = CommonLength(mesh.projX, mesh.projY, mesh.projZ);
+    const std::size_t normalCount =
+        CommonLength(mesh.faceNormalX, mesh.faceNormalY, mesh.faceNormalZ);
+
+    std::vector<int32_t> order;
+    bool sorted = false;
+    if (translucent) {
+        try {
+            BuildBackToFrontOrder(mesh, modelview, order);
+            sorted = order.size() == faceCount;
+        } catch (const std::bad_alloc&) {
+            // Unsorted translucency looks wrong where faces overlap, but a
+            // frame drawn in stored order beats no frame at all.
+            std::vector<int32_t>().swap(order);
+        }
+    }
+
+    for (std::size_t i = 0; i < faceCount; ++i) {
+        const std::size_t f = sorted ? static_cast<std::size_t>(order[i]) : i;
+        DrawMeshFace(mesh, f, vertexCount, normalCount);
+    }
+    std::vector<int32_t>().swap(order);
+
+    if (display.noBars != 0) {
+        return;
+    }
+    SetMaterial(kBarColour);
+    DrawBar(bar);
+}
