@@ -1,0 +1,178 @@
+#include "app/DialogBuilder.h"
+
+#include "resources/AppIcon.h"
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/fontenum.h>
+#include <wx/radiobut.h>
+#include <wx/statbmp.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+wxString ChooseDialogFontFace(const wxString& requested)
+{
+    const wxString candidates[] = {
+        requested,
+        wxString::FromUTF8("IPAPGothic"),
+        wxString::FromUTF8("IPA Pゴシック"),
+        wxString::FromUTF8("Noto Sans CJK JP"),
+        wxString::FromUTF8("TakaoPGothic"),
+        wxString::FromUTF8("VL PGothic"),
+        wxString::FromUTF8("IPAGothic"),
+    };
+    for (const wxString& face : candidates) {
+        if (!face.empty() && wxFontEnumerator::IsValidFacename(face)) {
+            return face;
+        }
+    }
+    return wxString();
+}
+
+int WindowIdFromTemplateId(int templateId)
+{
+    switch (templateId) {
+    case IDC_TEMPLATE_OK:
+        return wxID_OK;
+    case IDC_TEMPLATE_CANCEL:
+        return wxID_CANCEL;
+    case IDC_TEMPLATE_STATIC:
+        return wxID_ANY;
+    default:
+        return templateId;
+    }
+}
+
+namespace {
+
+// The template's radio buttons and check boxes are shorter than the theme's
+// indicator with its margins, and GTK complains at every size request. A
+// slightly smaller indicator fits them.
+template <class Base>
+class CCompactIndicator : public Base {
+public:
+    CCompactIndicator(wxWindow* parent, int id, const wxString& text, const wxPoint& position,
+                      const wxSize& size, long style)
+        : Base(parent, id, text, position, size, style)
+    {
+#ifdef __WXGTK3__
+        this->GTKApplyCssStyle("radio, check { min-width: 12px; min-height: 12px; margin: 0; }");
+#endif
+    }
+};
+
+wxWindow* CreateControl(wxDialog& dialog, const ControlTemplate& control)
+{
+    const int id = WindowIdFromTemplateId(control.id);
+    const wxString text = wxString::FromUTF8(control.text);
+    const wxPoint position = dialog.ConvertDialogToPixels(wxPoint(control.x, control.y));
+    const wxSize size = dialog.ConvertDialogToPixels(wxSize(control.width, control.height));
+
+    switch (control.kind) {
+    case ControlKind::DefaultPushButton: {
+        auto* button = new wxButton(&dialog, id, text, position, size);
+        button->SetDefault();
+        return button;
+    }
+    case ControlKind::PushButton:
+        return new wxButton(&dialog, id, text, position, size);
+    case ControlKind::StaticText: {
+        auto* label = new wxStaticText(&dialog, id, wxString(), position, size,
+                                       wxST_NO_AUTORESIZE);
+        if (control.style & kCtlNoPrefix) {
+            label->SetLabelText(text);
+        } else {
+            label->SetLabel(text);
+        }
+        return label;
+    }
+    case ControlKind::Edit: {
+        const long style = (control.style & kCtlBorder) ? 0 : wxBORDER_NONE;
+        return new wxTextCtrl(&dialog, id, text, position, size, style);
+    }
+    case ControlKind::AutoRadioButton:
+        return new CCompactIndicator<wxRadioButton>(&dialog, id, text, position, size,
+                                 (control.style & kCtlGroup) ? wxRB_GROUP : 0);
+    case ControlKind::AutoCheckBox:
+        return new CCompactIndicator<wxCheckBox>(&dialog, id, text, position, size, 0);
+    case ControlKind::StaticIcon:
+        // Shown at the icon's own size in the template's top left corner.
+        return new wxStaticBitmap(&dialog, id, wxBitmap(TarvoIconImage(32)), position);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::vector<wxWindow*> BuildDialogControls(wxDialog& dialog, const DialogTemplate& layout)
+{
+    // Dialog units are measured in the dialog's font, so it comes first.
+    const wxString face = ChooseDialogFontFace(wxString::FromUTF8(layout.fontName));
+    wxFontInfo info(layout.fontPoints);
+    if (!face.empty()) {
+        info.FaceName(face);
+    }
+    dialog.SetFont(wxFont(info));
+
+    std::vector<wxWindow*> controls;
+    controls.reserve(layout.controlCount);
+    for (std::size_t i = 0; i < layout.controlCount; ++i) {
+        controls.push_back(CreateControl(dialog, layout.controls[i]));
+    }
+    dialog.SetClientSize(dialog.ConvertDialogToPixels(wxSize(layout.width, layout.height)));
+    return controls;
+}
+
+CTemplateDialog::CTemplateDialog(wxWindow* parent, const DialogTemplate& layout)
+    : wxDialog(parent, wxID_ANY, wxString::FromUTF8(layout.caption), wxDefaultPosition,
+               wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
+      layout_(layout)
+{
+    controls_ = BuildDialogControls(*this, layout_);
+    Centre();
+
+    Bind(wxEVT_INIT_DIALOG, &CTemplateDialog::OnInitDialogEvent, this);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnOK(); }, wxID_OK);
+    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnCancel(); }, wxID_CANCEL);
+}
+
+CTemplateDialog::~CTemplateDialog() = default;
+
+bool CTemplateDialog::UpdateData(bool saveAndValidate)
+{
+    DataExchange exchange(this, saveAndValidate);
+    DoDataExchange(exchange);
+    return !exchange.Failed();
+}
+
+bool CTemplateDialog::OnOK()
+{
+    if (!UpdateData(true)) {
+        return false;
+    }
+    // Set here too so that a dialog shown without ShowModal reports it.
+    SetReturnCode(wxID_OK);
+    EndDialog(wxID_OK);
+    return true;
+}
+
+void CTemplateDialog::OnCancel()
+{
+    SetReturnCode(wxID_CANCEL);
+    EndDialog(wxID_CANCEL);
+}
+
+bool CTemplateDialog::OnInitDialog()
+{
+    UpdateData(false);
+    return true;
+}
+
+void CTemplateDialog::DoDataExchange(DataExchange&)
+{
+}
+
+void CTemplateDialog::OnInitDialogEvent(wxInitDialogEvent&)
+{
+    OnInitDialog();
+}

@@ -1,0 +1,33 @@
+#pragma once
+// Chooses the surface and, for the four-dimensional bottle, its ring and
+// point counts and hole ratio. Works on its members only; the command that
+// runs it copies the settings in before and out after.
+
+#include "app/DialogBuilder.h"
+
+#include <cstdint>
+
+class CResolutionDlg : public CTemplateDialog {
+public:
+    explicit CResolutionDlg(wxWindow* parent = nullptr);
+    ~CResolutionDlg() override;
+
+    int32_t phiCount = 0;      // edit "φ方向"
+    int32_t thetaCount = 0;    // edit "θ方向"
+    double holeRatio = 0.0;    // edit "穴の割合"
+    int32_t surfaceKind = -1;  // index of the checked kind radio button
+
+    // Fills the controls, then enables the parameter fields to match.
+    bool OnInitDialog() override;
+
+    // Enables the three edits and their labels only while the
+    // four-dimensional bottle is selected.
+    void UpdateParameterFields();
+
+protected:
+    // Edit 1004 phiCount, edit 1003 thetaCount, then the counts are checked
+    // against what the four-dimensional bottle can be built from, edit 1005
+    // holeRatio, radio group 1015 surfaceKind. Members change only when the
+    // whole exchange succeeds.
+    void DoDataExchange(DataExchange& exchange) override;
+};
