@@ -60,7 +60,7 @@ void DataExchange::Fail(int id, const std::string& message)
     ShowDialogMessage(dialog_, wxString::FromUTF8(message));
     if (wxWindow* control = Control(id)) {
         control->SetFocus();
-        if (auto* edit = wxDynamicCast(control, wxTextCtrl)) {
+        if (auto* edit = dynamic_cast<wxTextCtrl*>(control)) {
             edit->SelectAll();
         }
     }
@@ -68,7 +68,7 @@ void DataExchange::Fail(int id, const std::string& message)
 
 void DataExchange::DDX_Text(int id, int32_t& value)
 {
-    auto* edit = wxDynamicCast(Control(id), wxTextCtrl);
+    auto* edit = dynamic_cast<wxTextCtrl*>(Control(id));
     if (failed_ || edit == nullptr) {
         return;
     }
@@ -86,7 +86,7 @@ void DataExchange::DDX_Text(int id, int32_t& value)
 
 void DataExchange::DDX_Text(int id, double& value)
 {
-    auto* edit = wxDynamicCast(Control(id), wxTextCtrl);
+    auto* edit = dynamic_cast<wxTextCtrl*>(Control(id));
     if (failed_ || edit == nullptr) {
         return;
     }
@@ -118,7 +118,7 @@ void DataExchange::DDX_Radio(int firstId, int32_t& value)
 
     std::vector<wxRadioButton*> group;
     for (; it != children.end(); ++it) {
-        auto* radio = wxDynamicCast(*it, wxRadioButton);
+        auto* radio = dynamic_cast<wxRadioButton*>(*it);
         if (radio == nullptr) {
             continue;  // other controls inside the group are not counted
         }
@@ -147,7 +147,7 @@ void DataExchange::DDX_Radio(int firstId, int32_t& value)
 
 void DataExchange::DDX_Check(int id, int32_t& value)
 {
-    auto* box = wxDynamicCast(Control(id), wxCheckBox);
+    auto* box = dynamic_cast<wxCheckBox*>(Control(id));
     if (failed_ || box == nullptr) {
         return;
     }

@@ -44,7 +44,7 @@ bool CResolutionDlg::OnInitDialog()
 
 void CResolutionDlg::UpdateParameterFields()
 {
-    auto* fourD = wxDynamicCast(FindWindow(IDC_KIND_FOURD_BOTTLE), wxRadioButton);
+    auto* fourD = dynamic_cast<wxRadioButton*>(FindWindow(IDC_KIND_FOURD_BOTTLE));
     const bool enable = fourD != nullptr && fourD->GetValue();
     for (int id : {IDC_THETA_COUNT, IDC_PHI_COUNT, IDC_HOLE_RATIO, IDC_THETA_LABEL,
                    IDC_PHI_LABEL, IDC_HOLE_RATIO_LABEL}) {

@@ -58,7 +58,7 @@ bool PumpEventsUntil(const std::function<bool()>& done, int milliseconds = 3000)
 // the dialog hears about it.
 void ClickRadio(wxWindow* dialog, int id)
 {
-    auto* radio = wxDynamicCast(dialog->FindWindow(id), wxRadioButton);
+    auto* radio = dynamic_cast<wxRadioButton*>(dialog->FindWindow(id));
     ASSERT_NE(radio, nullptr) << id;
     radio->SetValue(true);
     wxCommandEvent event(wxEVT_RADIOBUTTON, id);
@@ -155,11 +155,11 @@ protected:
         DialogTest::TearDown();
     }
 
-    wxTextCtrl* Edit(int id) { return wxDynamicCast(dialog->FindWindow(id), wxTextCtrl); }
+    wxTextCtrl* Edit(int id) { return dynamic_cast<wxTextCtrl*>(dialog->FindWindow(id)); }
 
     bool Checked(int id)
     {
-        return wxDynamicCast(dialog->FindWindow(id), wxRadioButton)->GetValue();
+        return dynamic_cast<wxRadioButton*>(dialog->FindWindow(id))->GetValue();
     }
 
     // Whether all six parameter controls are in the given state.
@@ -360,7 +360,7 @@ TEST_F(DialogTest, ResolutionDialogEndsModallyWithOkOnlyWhenTheDataIsGood)
     dialog.surfaceKind = 0;
     bool sawFilledControls = false;
     const int result = RunModal(dialog, [&] {
-        auto* theta = wxDynamicCast(dialog.FindWindow(IDC_THETA_COUNT), wxTextCtrl);
+        auto* theta = dynamic_cast<wxTextCtrl*>(dialog.FindWindow(IDC_THETA_COUNT));
         sawFilledControls = theta->GetValue() == "100" && !theta->IsEnabled();
         ClickRadio(&dialog, IDC_KIND_FOURD_BOTTLE);
         theta->ChangeValue("x");
@@ -387,7 +387,7 @@ TEST_F(DialogTest, EscapeAndTheCloseBoxCancelWithoutExchanging)
         dialog.surfaceKind = 0;
         const int result = RunModal(dialog, [&] {
             ClickRadio(&dialog, IDC_KIND_BOTTLE);
-            wxDynamicCast(dialog.FindWindow(IDC_PHI_COUNT), wxTextCtrl)->ChangeValue("junk");
+            dynamic_cast<wxTextCtrl*>(dialog.FindWindow(IDC_PHI_COUNT))->ChangeValue("junk");
             if (useEscape) {
                 PressEscape(&dialog);
             } else {
@@ -420,8 +420,8 @@ protected:
         DialogTest::TearDown();
     }
 
-    wxRadioButton* Radio(int id) { return wxDynamicCast(dialog->FindWindow(id), wxRadioButton); }
-    wxCheckBox* Check(int id) { return wxDynamicCast(dialog->FindWindow(id), wxCheckBox); }
+    wxRadioButton* Radio(int id) { return dynamic_cast<wxRadioButton*>(dialog->FindWindow(id)); }
+    wxCheckBox* Check(int id) { return dynamic_cast<wxCheckBox*>(dialog->FindWindow(id)); }
 
     CColorDlg* dialog = nullptr;
 };
@@ -535,28 +535,28 @@ void ExpectLaidOutFromTemplate(CTemplateDialog& dialog)
             EXPECT_EQ(dialog.GetDefaultItem(), child);
             [[fallthrough]];
         case ControlKind::PushButton:
-            EXPECT_NE(wxDynamicCast(child, wxButton), nullptr);
+            EXPECT_NE(dynamic_cast<wxButton*>(child), nullptr);
             EXPECT_EQ(child->GetLabel(), U8(c.text));
             break;
         case ControlKind::StaticText:
-            EXPECT_NE(wxDynamicCast(child, wxStaticText), nullptr);
+            EXPECT_NE(dynamic_cast<wxStaticText*>(child), nullptr);
             EXPECT_EQ(child->GetLabel(), U8(c.text));
             break;
         case ControlKind::Edit:
-            EXPECT_NE(wxDynamicCast(child, wxTextCtrl), nullptr);
+            EXPECT_NE(dynamic_cast<wxTextCtrl*>(child), nullptr);
             break;
         case ControlKind::AutoRadioButton:
-            ASSERT_NE(wxDynamicCast(child, wxRadioButton), nullptr);
+            ASSERT_NE(dynamic_cast<wxRadioButton*>(child), nullptr);
             EXPECT_EQ(child->HasFlag(wxRB_GROUP), (c.style & kCtlGroup) != 0);
             EXPECT_EQ(child->GetLabel(), U8(c.text));
             break;
         case ControlKind::AutoCheckBox:
-            EXPECT_NE(wxDynamicCast(child, wxCheckBox), nullptr);
+            EXPECT_NE(dynamic_cast<wxCheckBox*>(child), nullptr);
             EXPECT_EQ(child->GetLabel(), U8(c.text));
             break;
         case ControlKind::StaticIcon:
-            ASSERT_NE(wxDynamicCast(child, wxStaticBitmap), nullptr);
-            EXPECT_TRUE(wxDynamicCast(child, wxStaticBitmap)->GetBitmap().IsOk());
+            ASSERT_NE(dynamic_cast<wxStaticBitmap*>(child), nullptr);
+            EXPECT_TRUE(dynamic_cast<wxStaticBitmap*>(child)->GetBitmap().IsOk());
             break;
         }
         ++i;
@@ -589,7 +589,7 @@ TEST_F(DialogTest, AboutBoxShowsVersionAndClosesEveryWay)
     EXPECT_EQ(dialog.GetTitle(), U8(kStrAboutCaption));
     std::vector<wxString> texts;
     for (wxWindow* child : dialog.GetChildren()) {
-        if (wxDynamicCast(child, wxStaticText) != nullptr) {
+        if (dynamic_cast<wxStaticText*>(child) != nullptr) {
             texts.push_back(child->GetLabel());
         }
     }
@@ -638,9 +638,9 @@ TEST_F(DialogTest, ExchangeCountsOnlyTheRadioButtonsOfItsGroupAndStopsAtARefusal
         load.DDX_Text(2008, fraction);
         EXPECT_FALSE(load.Failed());
     }
-    EXPECT_TRUE(wxDynamicCast(dialog.FindWindow(2004), wxRadioButton)->GetValue());
-    EXPECT_TRUE(wxDynamicCast(dialog.FindWindow(2006), wxRadioButton)->GetValue());
-    EXPECT_TRUE(wxDynamicCast(dialog.FindWindow(2003), wxCheckBox)->GetValue());
+    EXPECT_TRUE(dynamic_cast<wxRadioButton*>(dialog.FindWindow(2004))->GetValue());
+    EXPECT_TRUE(dynamic_cast<wxRadioButton*>(dialog.FindWindow(2006))->GetValue());
+    EXPECT_TRUE(dynamic_cast<wxCheckBox*>(dialog.FindWindow(2003))->GetValue());
     EXPECT_EQ(count->GetValue(), "-5");
     EXPECT_EQ(ratio->GetValue(), "0.25");
     {
@@ -650,8 +650,8 @@ TEST_F(DialogTest, ExchangeCountsOnlyTheRadioButtonsOfItsGroupAndStopsAtARefusal
         DataExchange load(&dialog, false);
         load.DDX_Radio(2001, outside);
     }
-    EXPECT_FALSE(wxDynamicCast(dialog.FindWindow(2005), wxRadioButton)->GetValue());
-    EXPECT_TRUE(wxDynamicCast(dialog.FindWindow(2006), wxRadioButton)->GetValue());
+    EXPECT_FALSE(dynamic_cast<wxRadioButton*>(dialog.FindWindow(2005))->GetValue());
+    EXPECT_TRUE(dynamic_cast<wxRadioButton*>(dialog.FindWindow(2006))->GetValue());
 
     ClickRadio(&dialog, 2002);
     count->ChangeValue("x");
