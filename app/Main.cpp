@@ -1,0 +1,3 @@
+#include "app/SurfaceApp.h"
+
+wxIMPLEMENT_APP(CSurfaceApp);

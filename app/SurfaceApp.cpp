@@ -1,0 +1,142 @@
+#include "app/SurfaceApp.h"
+
+#include "app/AboutDlg.h"
+#include "app/ColorDlg.h"
+#include "app/MainFrame.h"
+#include "app/ResolutionDlg.h"
+#include "resources/ResourceIds.h"
+#include "resources/AppMessages.h"
+#include "resources/Strings.h"
+#include "view/SurfaceView.h"
+
+#include <wx/msgdlg.h>
+
+CSurfaceApp& TheSurfaceApp()
+{
+    return *static_cast<CSurfaceApp*>(wxApp::GetInstance());
+}
+
+CSurfaceApp::CSurfaceApp()
+{
+    SetAppName(wxString::FromUTF8(kStrAppTitle));
+    // Command routing ends here: the frame passes on what it does not handle.
+    Bind(wxEVT_MENU, &CSurfaceApp::OnCommand, this);
+}
+
+bool CSurfaceApp::OnInit()
+{
+    return InitInstance();
+}
+
+bool CSurfaceApp::InitInstance()
+{
+    // The mesh exists before any window does, so the first paint always finds
+    // a complete one.
+    Regenerate();
+
+    auto* frame = new CMainFrame;
+    if (!frame->view->IsUsable()) {
+        wxMessageBox(wxString::FromUTF8(kStrNoOpenGL), wxString::FromUTF8(kStrAppTitle), wxOK | wxICON_ERROR);
+        frame->Destroy();
+        return false;
+    }
+    SetTopWindow(frame);
+    frame->Show(true);
+    frame->Update();
+    return true;
+}
+
+CMainFrame* CSurfaceApp::GetMainFrame() const
+{
+    return dynamic_cast<CMainFrame*>(GetTopWindow());
+}
+
+void CSurfaceApp::RequestRepaint()
+{
+    if (CMainFrame* frame = GetMainFrame()) {
+        frame->Refresh(true);
+        frame->view->Refresh(true);
+    }
+}
+
+void CSurfaceApp::OnCommand(wxCommandEvent& event)
+{
+    switch (event.GetId()) {
+    case ID_RESOLUTION:
+        OnResolution();
+        break;
+    case ID_CHANGE_COLOR:
+        OnChangeColor();
+        break;
+    case wxID_ABOUT:
+        OnAbout();
+        break;
+    case wxID_EXIT:
+        if (CMainFrame* frame = GetMainFrame()) {
+            frame->Close(true);
+        }
+        break;
+    default:
+        event.Skip();
+        break;
+    }
+}
+
+RegenerateResult CSurfaceApp::ApplyResolution(const ResolutionSettings& settings)
+{
+    const ResolutionSettings previous = GetResolutionSettings();
+    SetResolutionSettings(settings);
+    const RegenerateResult result = Regenerate();
+    if (result == RegenerateResult::OutOfMemory || result == RegenerateResult::BadCounts) {
+        // The previous mesh is still on show: keep the settings that made it.
+        SetResolutionSettings(previous);
+    }
+    ++meshRevision;
+    return result;
+}
+
+void CSurfaceApp::OnResolution()
+{
+    CResolutionDlg dialog(GetMainFrame());
+    dialog.thetaCount = thetaCount;
+    dialog.phiCount = phiCount;
+    dialog.holeRatio = holeRatio;
+    dialog.surfaceKind = surfaceKind;
+    if (dialog.ShowModal() == wxID_CANCEL) {
+        return;
+    }
+    ResolutionSettings settings;
+    settings.thetaCount = dialog.thetaCount;
+    settings.phiCount = dialog.phiCount;
+    settings.holeRatio = dialog.holeRatio;
+    settings.surfaceKind = dialog.surfaceKind;
+    if (ApplyResolution(settings) == RegenerateResult::OutOfMemory) {
+        wxMessageBox(wxString::FromUTF8(kStrOutOfMemory), wxString::FromUTF8(kStrAppTitle), wxOK | wxICON_WARNING, GetMainFrame());
+    }
+    RequestRepaint();
+}
+
+void CSurfaceApp::OnChangeColor()
+{
+    CColorDlg dialog(GetMainFrame());
+    dialog.colorIndex = colorIndex;
+    dialog.translucent = translucent;
+    dialog.whiteBackground = whiteBackground;
+    dialog.noBars = noBars;
+    if (dialog.ShowModal() == wxID_CANCEL) {
+        return;
+    }
+    DisplaySettings settings;
+    settings.colorIndex = dialog.colorIndex;
+    settings.translucent = dialog.translucent;
+    settings.whiteBackground = dialog.whiteBackground;
+    settings.noBars = dialog.noBars;
+    SetDisplaySettings(settings);
+    RequestRepaint();
+}
+
+void CSurfaceApp::OnAbout()
+{
+    CAboutDlg dialog(GetMainFrame());
+    dialog.ShowModal();
+}

@@ -1,0 +1,132 @@
+// The five drags on the view. Plain, both-button and right drags change only
+// the GL modelview, in eye coordinates; a Shift drag turns the figure in four
+// dimensions and marks the projection stale; a Ctrl drag turns the bar and
+// marks only the bar stale.
+
+#include "interaction/DragMath.h"
+#include "view/SurfaceView.h"
+
+#include <GL/gl.h>
+
+namespace {
+
+// Applies a change in eye coordinates: new modelview = change . old.
+template <typename Change>
+void ChangeModelview(Change change)
+{
+    double modelview[16];
+    glMatrixMode(GL_MODELVIEW);
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glLoadIdentity();
+    change();
+    glMultMatrixd(modelview);
+}
+
+}  // namespace
+
+void CSurfaceView::BeginDrag(const wxMouseEvent& event)
+{
+    // Each press takes the capture (once: the toolkit keeps a stack of
+    // captures) and restarts the motion from here, so the first motion after
+    // a press never jumps.
+    if (!HasCapture()) {
+        CaptureMouse();
+    }
+    lastMouse = event.GetPosition();
+}
+
+void CSurfaceView::EndDragIfNoButton()
+{
+    if (leftButtonDown == 0 && rightButtonDown == 0 && HasCapture()) {
+        ReleaseMouse();
+    }
+}
+
+void CSurfaceView::OnLButtonDown(wxMouseEvent& event)
+{
+    leftButtonDown = 1;
+    BeginDrag(event);
+    SetFocus();
+    event.Skip();
+}
+
+void CSurfaceView::OnRButtonDown(wxMouseEvent& event)
+{
+    rightButtonDown = 1;
+    BeginDrag(event);
+    event.Skip();
+}
+
+void CSurfaceView::OnLButtonUp(wxMouseEvent& event)
+{
+    leftButtonDown = 0;
+    EndDragIfNoButton();
+    event.Skip();
+}
+
+void CSurfaceView::OnRButtonUp(wxMouseEvent& event)
+{
+    rightButtonDown = 0;
+    EndDragIfNoButton();
+    event.Skip();
+}
+
+void CSurfaceView::OnCaptureLost(wxMouseCaptureLostEvent&)
+{
+    // Another window took the mouse: the release will never reach us, so the
+    // drag ends here rather than going on with no button held.
+    leftButtonDown = 0;
+    rightButtonDown = 0;
+}
+
+void CSurfaceView::OnMouseMove(wxMouseEvent& event)
+{
+    event.Skip();
+    if (leftButtonDown == 0 && rightButtonDown == 0) {
+        return;
+    }
+    const bool control = event.ControlDown();
+    const bool shift = event.ShiftDown();
+    const wxPoint point = event.GetPosition();
+    const int dx = point.x - lastMouse.x;
+    const int dy = point.y - lastMouse.y;
+    lastMouse = point;
+
+    const bool glAvailable = MakeCurrent() && IsGLReady();
+    if (leftButtonDown != 0 && rightButtonDown == 0) {
+        if (control) {
+            if (!glAvailable) {
+                return;
+            }
+            double modelview[16];
+            glMatrixMode(GL_MODELVIEW);
+            glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+            TurnBarAxis(modelview, dx, dy, barAxis);
+            ++barBuiltRevision;
+        } else if (shift) {
+            TurnOrientationFourD(orientation, barAxis, dx);
+            ++projectedRevision;
+        } else {
+            if (!glAvailable) {
+                return;
+            }
+            ChangeModelview([dx, dy] {
+                glRotated(dy * 0.4, 1.0, 0.0, 0.0);
+                glRotated(dx * 0.4, 0.0, 1.0, 0.0);
+            });
+        }
+    } else if (leftButtonDown != 0 && rightButtonDown != 0) {
+        if (!glAvailable) {
+            return;
+        }
+        ChangeModelview([dx, dy] { glTranslated(dx * 0.005, -dy * 0.005, 0.0); });
+    } else {
+        const auto factor = DragScaleFactor(dx, dy, GetClientSize().GetWidth());
+        if (!factor || !glAvailable) {
+            return;
+        }
+        const double s = *factor;
+        ChangeModelview([s] { glScaled(s, s, s); });
+    }
+    Refresh(true);
+}

@@ -1,0 +1,120 @@
+#pragma once
+// Shared helpers of the window tests: pumping the toolkit's events, a shown
+// main frame with its view ready to draw, and synthesised mouse input.
+
+#include "app/MainFrame.h"
+#include "app/SurfaceApp.h"
+#include "view/SurfaceView.h"
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/utils.h>
+
+#include <GL/gl.h>
+
+#include <array>
+#include <chrono>
+#include <functional>
+
+// Runs the toolkit's pending events until done() holds or the time is up.
+inline bool PumpUntil(const std::function<bool()>& done, int milliseconds = 5000)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        wxTheApp->Yield(true);
+        wxMilliSleep(5);
+    }
+    return true;
+}
+
+inline void Pump(int milliseconds = 100)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (std::chrono::steady_clock::now() < end) {
+        wxTheApp->Yield(true);
+        wxMilliSleep(5);
+    }
+}
+
+// A fresh application state and a shown main frame whose view has painted.
+class FrameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CSurfaceApp& app = TheSurfaceApp();
+        app.SetResolutionSettings(ResolutionSettings{});
+        app.SetDisplaySettings(DisplaySettings{});
+        app.meshRevision = 0;
+        app.barRevision = 0;
+        ASSERT_EQ(app.Regenerate(), RegenerateResult::Rebuilt);
+        frame = new CMainFrame;
+        app.SetTopWindow(frame);
+        frame->SetClientSize(400, 300);
+        frame->Show(true);
+        view = frame->view;
+        ASSERT_TRUE(view->IsUsable());
+        ASSERT_TRUE(PumpUntil([this] { return view->IsGLReady(); })) << "the view never painted";
+        ASSERT_TRUE(PumpUntil([this] { return view->GetClientSize() == wxSize(400, 300); }));
+        Pump(50);
+    }
+
+    void TearDown() override
+    {
+        if (frame != nullptr) {
+            frame->Destroy();
+            Pump(20);
+        }
+    }
+
+    std::array<double, 16> Matrix(GLenum which)
+    {
+        std::array<double, 16> m{};
+        EXPECT_TRUE(view->MakeCurrent());
+        glGetDoublev(which, m.data());
+        return m;
+    }
+
+    void Mouse(wxEventType type, int x, int y, bool left, bool right, bool ctrl = false,
+               bool shift = false)
+    {
+        wxMouseEvent event(type);
+        event.SetPosition(wxPoint(x, y));
+        event.m_leftDown = left;
+        event.m_rightDown = right;
+        event.SetControlDown(ctrl);
+        event.SetShiftDown(shift);
+        event.SetEventObject(view);
+        view->GetEventHandler()->ProcessEvent(event);
+    }
+
+    CMainFrame* frame = nullptr;
+    CSurfaceView* view = nullptr;
+};
+
+// Column-major product a . b of two OpenGL matrices.
+inline std::array<double, 16> GLProduct(const std::array<double, 16>& a,
+                                        const std::array<double, 16>& b)
+{
+    std::array<double, 16> r{};
+    for (int col = 0; col < 4; ++col) {
+        for (int row = 0; row < 4; ++row) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k) {
+                sum += a[4 * k + row] * b[4 * col + k];
+            }
+            r[4 * col + row] = sum;
+        }
+    }
+    return r;
+}
+
+inline void ExpectMatrixNear(const std::array<double, 16>& actual,
+                             const std::array<double, 16>& expected, double tol = 1e-6)
+{
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_NEAR(actual[i], expected[i], tol) << "element " << i;
+    }
+}

@@ -1,0 +1,174 @@
+// The five drags on the real view, with synthesised mouse events.
+
+#include "UiTestSupport.h"
+
+#include "interaction/Matrix4.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// OpenGL's rotation by `degrees` about a unit axis, column-major.
+std::array<double, 16> GLRotation(double degrees, double x, double y, double z)
+{
+    const double a = degrees * kPi / 180.0, c = std::cos(a), s = std::sin(a), t = 1 - c;
+    return {t * x * x + c,     t * x * y + s * z, t * x * z - s * y, 0,
+            t * x * y - s * z, t * y * y + c,     t * y * z + s * x, 0,
+            t * x * z + s * y, t * y * z - s * x, t * z * z + c,     0,
+            0,                 0,                 0,                 1};
+}
+
+std::array<double, 16> GLScale(double s)
+{
+    return {s, 0, 0, 0, 0, s, 0, 0, 0, 0, s, 0, 0, 0, 0, 1};
+}
+
+std::array<double, 16> GLTranslation(double x, double y)
+{
+    return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, 0, 1};
+}
+
+}  // namespace
+
+TEST_F(FrameTest, PlainDragTurnsAboutTheScreenAxes)
+{
+    const auto before = Matrix(GL_MODELVIEW_MATRIX);
+    Mouse(wxEVT_LEFT_DOWN, 100, 100, true, false);
+    EXPECT_TRUE(view->HasCapture());
+    Mouse(wxEVT_MOTION, 200, 100, true, false);
+    ExpectMatrixNear(Matrix(GL_MODELVIEW_MATRIX), GLProduct(GLRotation(40, 0, 1, 0), before));
+
+    // Down 50 px: 20 degrees about the screen's horizontal axis, on top.
+    const auto middle = Matrix(GL_MODELVIEW_MATRIX);
+    Mouse(wxEVT_MOTION, 200, 150, true, false);
+    ExpectMatrixNear(Matrix(GL_MODELVIEW_MATRIX), GLProduct(GLRotation(20, 1, 0, 0), middle));
+    Mouse(wxEVT_LEFT_UP, 200, 150, false, false);
+    EXPECT_FALSE(view->HasCapture());
+
+    // Without a button nothing turns.
+    const auto after = Matrix(GL_MODELVIEW_MATRIX);
+    Mouse(wxEVT_MOTION, 300, 300, false, false);
+    ExpectMatrixNear(Matrix(GL_MODELVIEW_MATRIX), after, 0.0);
+}
+
+TEST_F(FrameTest, ShiftDragTurnsInTheZWPlaneOfTheStartBar)
+{
+    const auto modelview = Matrix(GL_MODELVIEW_MATRIX);
+    const std::vector<double> x0 = view->projection.projX;
+    const std::vector<double> y0 = view->projection.projY;
+
+    // The four-dimensional bottle has w != 0, so a z-w turn shows.
+    CSurfaceApp& app = TheSurfaceApp();
+    Mouse(wxEVT_LEFT_DOWN, 100, 100, true, false, false, true);
+    Mouse(wxEVT_MOTION, 200, 100, true, false, false, true);
+    EXPECT_EQ(view->projectedRevision, app.meshRevision + 1) << "projection marked stale";
+    Mouse(wxEVT_LEFT_UP, 200, 100, false, false);
+
+    const Orientation4D expected = Rzw(-1.0);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_NEAR(view->orientation[i], expected[i], 1e-12) << i;
+    }
+    ASSERT_TRUE(PumpUntil([&] { return view->projectedRevision == app.meshRevision; }));
+    ASSERT_EQ(view->projection.projX.size(), x0.size());
+    double zChange = 0.0;
+    for (std::size_t i = 0; i < x0.size(); ++i) {
+        ASSERT_EQ(view->projection.projX[i], x0[i]);
+        ASSERT_EQ(view->projection.projY[i], y0[i]);
+        zChange = std::max(zChange, std::fabs(view->projection.projZ[i] - app.mesh.z[i]));
+    }
+    // w = 0 on the strip: z shrinks by cos 1.
+    EXPECT_GT(zChange, 0.1);
+    EXPECT_NEAR(view->projection.projZ[1200], app.mesh.z[1200] * std::cos(1.0), 1e-12);
+    ExpectMatrixNear(Matrix(GL_MODELVIEW_MATRIX), modelview, 0.0);
+}
+
+TEST_F(FrameTest, VerticalShiftDragChangesNothingButMarksTheProjection)
+{
+    const Orientation4D before = view->orientation;
+    const int32_t revision = view->projectedRevision;
+    Mouse(wxEVT_LEFT_DOWN, 100, 100, true, false, false, true);
+    Mouse(wxEVT_MOTION, 100, 180, true, false, false, true);
+    EXPECT_EQ(view->projectedRevision, revision + 1);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_NEAR(view->orientation[i], before[i], 0.0);
+    }
+    Mouse(wxEVT_LEFT_UP, 100, 180, false, false);
+}
+
+TEST_F(FrameTest, ControlDragTurnsOnlyTheBar)
+{
+    const auto modelview = Matrix(GL_MODELVIEW_MATRIX);
+    const int32_t barRevision = view->barBuiltRevision;
+    for (const bool shift : {false, true}) {
+        const double axisBefore[3] = {view->barAxis[0], view->barAxis[1], view->barAxis[2]};
+        const Orientation4D orientation = view->orientation;
+        Mouse(wxEVT_LEFT_DOWN, 100, 100, true, false, true, shift);
+        Mouse(wxEVT_MOTION, 160, 130, true, false, true, shift);
+        Mouse(wxEVT_LEFT_UP, 160, 130, false, false);
+        EXPECT_GT(std::fabs(view->barAxis[0] - axisBefore[0]) +
+                      std::fabs(view->barAxis[1] - axisBefore[1]),
+                  0.1)
+            << "shift " << shift;
+        EXPECT_NEAR(std::hypot(view->barAxis[0], view->barAxis[1], view->barAxis[2]), 1.0, 1e-6);
+        ExpectMatrixNear(Matrix(GL_MODELVIEW_MATRIX), modelview, 0.0);
+        for (int i = 0; i < 16; ++i) {
+            EXPECT_EQ(view->orientation[i], orientation[i]) << "Ctrl wins over Shift";
+        }
+    }
+    EXPECT_EQ(view->barBuiltRevision, barRevision + 2);
+    ASSERT_TRUE(PumpUntil([&] { return view->barBuiltRevision == TheSurfaceApp().barRevision; }));
+    // The rebuilt bar runs along the turned axis.
+    EXPECT_NEAR(view->bar.barX[30] - view->bar.barX[0], 10 * view->barAxis[0], 1e-9);
+}
+
+TEST_F(FrameTest, RightDragScalesAndNeverBelowATenth)
+{
+    ASSERT_EQ(view->GetClientSize().GetWidth(), 400);
+    const auto before = Matrix(GL_MODELVIEW_MATRIX);
+    Mouse(wxEVT_RIGHT_DOWN, 200, 200, false, true);
+    Mouse(wxEVT_MOTION, 210, 190, false, true);
+    ExpectMatrixNear(Matrix(GL_MODELVIEW_MATRIX), GLProduct(GLScale(1.1), before));
+
+    const auto middle = Matrix(GL_MODELVIEW_MATRIX);
+    Mouse(wxEVT_MOTION, -90, 190, false, true);
+    ExpectMatrixNear(Matrix(GL_MODELVIEW_MATRIX), GLProduct(GLScale(0.1), middle));
+    Mouse(wxEVT_RIGHT_UP, -90, 190, false, false);
+    EXPECT_FALSE(view->HasCapture());
+}
+
+TEST_F(FrameTest, BothButtonsMoveAndReleasingOneReturnsToItsDrag)
+{
+    const auto before = Matrix(GL_MODELVIEW_MATRIX);
+    Mouse(wxEVT_LEFT_DOWN, 100, 100, true, false);
+    Mouse(wxEVT_RIGHT_DOWN, 100, 100, true, true);
+    Mouse(wxEVT_MOTION, 140, 80, true, true);
+    ExpectMatrixNear(Matrix(GL_MODELVIEW_MATRIX), GLProduct(GLTranslation(0.2, 0.1), before));
+
+    Mouse(wxEVT_RIGHT_UP, 140, 80, true, false);
+    EXPECT_TRUE(view->HasCapture()) << "the capture stays while the left button is held";
+    const auto moved = Matrix(GL_MODELVIEW_MATRIX);
+    Mouse(wxEVT_MOTION, 190, 80, true, false);
+    ExpectMatrixNear(Matrix(GL_MODELVIEW_MATRIX), GLProduct(GLRotation(20, 0, 1, 0), moved));
+    Mouse(wxEVT_LEFT_UP, 190, 80, false, false);
+    EXPECT_FALSE(view->HasCapture());
+}
+
+TEST_F(FrameTest, LostCaptureEndsTheDrag)
+{
+    Mouse(wxEVT_LEFT_DOWN, 100, 100, true, false);
+    ASSERT_TRUE(view->HasCapture());
+    wxMouseCaptureLostEvent lost(view->GetId());
+    lost.SetEventObject(view);
+    view->GetEventHandler()->ProcessEvent(lost);
+    EXPECT_EQ(view->leftButtonDown, 0);
+    EXPECT_EQ(view->rightButtonDown, 0);
+
+    const auto after = Matrix(GL_MODELVIEW_MATRIX);
+    Mouse(wxEVT_MOTION, 250, 250, false, false);
+    ExpectMatrixNear(Matrix(GL_MODELVIEW_MATRIX), after, 0.0);
+    if (view->HasCapture()) {
+        view->ReleaseMouse();
+    }
+}

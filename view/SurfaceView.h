@@ -1,0 +1,66 @@
+#pragma once
+// The OpenGL view: owns the rendering context, the four-dimensional
+// orientation, the bar direction, the mouse state and the cached products of
+// the projection, and runs the paint sequence.
+
+#include "interaction/Orientation4D.h"
+#include "view/ViewCaches.h"
+
+#include <wx/glcanvas.h>
+
+#include <cstdint>
+#include <memory>
+
+class CSurfaceView : public wxGLCanvas {
+public:
+    // Asks for a double-buffered RGBA format with a 32-bit depth buffer and
+    // falls back to 24 bits where 32 is refused. Check IsUsable() afterwards.
+    explicit CSurfaceView(wxWindow* parent, wxWindowID id = wxID_ANY);
+    ~CSurfaceView() override;
+
+    // False when no OpenGL format or context could be had for this window.
+    bool IsUsable() const { return renderContext != nullptr && renderContext->IsOK(); }
+    // The depth buffer size that the format was chosen with.
+    int DepthBits() const { return depthBits; }
+
+    // Makes the view's context current; every GL call outside a paint goes
+    // through here first.
+    bool MakeCurrent();
+
+    Orientation4D orientation = IdentityOrientation();
+    std::unique_ptr<wxGLContext> renderContext;
+    int32_t leftButtonDown = 0;
+    int32_t rightButtonDown = 0;
+    wxPoint lastMouse;
+    int32_t projectedRevision = -1;  // meshRevision the projection was made from
+    int32_t barBuiltRevision = -1;   // barRevision the bar was built from
+    ProjectedMesh projection;        // projX ... faceNormalZ
+    BarTube bar;                     // barX ... barNormalZ
+    double barAxis[3] = {0.0, 0.0, 1.0};
+
+    // True once the fixed GL state and the camera are set (at the first paint).
+    bool IsGLReady() const { return glReady; }
+
+private:
+    void OnPaint(wxPaintEvent& event);
+    void OnSize(wxSizeEvent& event);
+    void OnEraseBackground(wxEraseEvent& event);
+
+    // Mouse gestures: turn in 3D and 4D, turn the bar, move, scale.
+    void OnLButtonDown(wxMouseEvent& event);
+    void OnLButtonUp(wxMouseEvent& event);
+    void OnRButtonDown(wxMouseEvent& event);
+    void OnRButtonUp(wxMouseEvent& event);
+    void OnMouseMove(wxMouseEvent& event);
+    void OnCaptureLost(wxMouseCaptureLostEvent& event);
+    void BeginDrag(const wxMouseEvent& event);
+    void EndDragIfNoButton();
+
+    // The first paint does the creation-time GL work: a GTK context can be
+    // made current only once its window is shown.
+    void InitGLOnce();
+    void ApplyClientSizeToProjection();
+
+    int depthBits = 0;
+    bool glReady = false;
+};
