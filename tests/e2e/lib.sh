@@ -1,0 +1,134 @@
+# Shared steps of the end-to-end tests: start the built program on the X
+# server in DISPLAY, find its windows, drive it with real input through
+# xdotool and look at screenshots.
+# Usage from a test: source lib.sh TARVO SCREENSHOT_CHECK ARTIFACT_DIR
+set -euo pipefail
+
+TARVO_BIN=$1
+CHECK_BIN=$2
+ARTIFACTS=$3
+mkdir -p "$ARTIFACTS"
+TARVO_PID=
+MAIN_WINDOW=
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+cleanup() {
+    if [ -n "$TARVO_PID" ] && kill -0 "$TARVO_PID" 2>/dev/null; then
+        kill "$TARVO_PID" 2>/dev/null || true
+        wait "$TARVO_PID" 2>/dev/null || true
+    fi
+}
+trap cleanup EXIT
+
+# The visible window of the program whose title is exactly $1.
+window_titled() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$TARVO_PID" 2>/dev/null); do
+        if xprop -id "$w" _NET_WM_NAME 2>/dev/null | grep -qF "= \"$1\""; then
+            echo "$w"
+            return 0
+        fi
+    done
+    return 1
+}
+
+wait_for_window() {
+    local title=$1 i
+    for i in $(seq 1 200); do
+        if window_titled "$title"; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "no window titled '$title' appeared"
+}
+
+start_tarvo() {
+    "$TARVO_BIN" &
+    TARVO_PID=$!
+    MAIN_WINDOW=$(wait_for_window Tarvo)
+    xdotool windowfocus --sync "$MAIN_WINDOW"
+    # Wait until the first paint shows something besides black.
+    local i
+    for i in $(seq 1 100); do
+        shot startup-probe
+        if [ "$(count startup-probe red)" -gt 0 ]; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "the view never drew the figure"
+}
+
+# Screenshot of the main window as $ARTIFACTS/$1.ppm (and .png for people).
+shot() {
+    import -window "$MAIN_WINDOW" -depth 8 "$ARTIFACTS/$1.ppm"
+}
+
+keep_png() {
+    convert "$ARTIFACTS/$1.ppm" "$ARTIFACTS/$1.png"
+}
+
+geometry() {  # window -> "X Y W H"
+    xdotool getwindowgeometry --shell "$1" | awk -F= '
+        /^X=/ {x=$2} /^Y=/ {y=$2} /^WIDTH=/ {w=$2} /^HEIGHT=/ {h=$2}
+        END {print x, y, w, h}'
+}
+
+# The menu bar's height: the view starts below it.
+MENU_HEIGHT=24
+
+# Pixel class count (red, grey, black, white, other) in the view area of shot $1.
+count() {
+    local w h
+    read -r _ _ w h < <(geometry "$MAIN_WINDOW")
+    "$CHECK_BIN" count "$ARTIFACTS/$1.ppm" 0 "$MENU_HEIGHT" "$w" $((h - MENU_HEIGHT)) |
+        tr ' ' '\n' | awk -F= -v k="$2" '$1 == k {print $2}'
+}
+
+# Pixels differing between shots $1 and $2 inside X Y W H.
+differ() {
+    "$CHECK_BIN" diff "$ARTIFACTS/$1.ppm" "$ARTIFACTS/$2.ppm" "${@:3}" |
+        tr ' ' '\n' | awk -F= '$1 == "differ" {print $2}'
+}
+
+# Drags with button $1 from ($2, $3) by ($4, $5) in steps, in main window coordinates.
+drag() {
+    local button=$1 x=$2 y=$3 dx=$4 dy=$5 i steps=10
+    xdotool mousemove --window "$MAIN_WINDOW" "$x" "$y"
+    sleep 0.1
+    xdotool mousedown "$button"
+    for i in $(seq 1 $steps); do
+        xdotool mousemove --window "$MAIN_WINDOW" $((x + dx * i / steps)) $((y + dy * i / steps))
+        sleep 0.03
+    done
+    xdotool mouseup "$button"
+    sleep 0.5
+}
+
+# Clicks at dialog units (X, Y) of dialog window $1, whose template is W x H units.
+click_dialog_units() {
+    local window=$1 ux=$2 uy=$3 tw=$4 th=$5 x y w h
+    read -r x y w h < <(geometry "$window")
+    xdotool mousemove --sync $((x + ux * w / tw)) $((y + uy * h / th))
+    sleep 0.1
+    xdotool click 1
+    sleep 0.2
+}
+
+expect_exit_within() {
+    local i
+    for i in $(seq 1 $(($1 * 10))); do
+        if ! kill -0 "$TARVO_PID" 2>/dev/null; then
+            wait "$TARVO_PID" || fail "the program exited with status $?"
+            TARVO_PID=
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "the program did not exit"
+}
