@@ -9,7 +9,7 @@ packages=(
   build-essential cmake pkg-config
   libwxgtk3.2-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
   libgtest-dev libbenchmark-dev
-  fonts-ipafont-gothic
+  fonts-ipafont-gothic locales
   xvfb xauth xdotool x11-utils imagemagick desktop-file-utils dpkg-dev
 )
 

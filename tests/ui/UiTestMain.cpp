@@ -8,6 +8,9 @@
 #include <wx/app.h>
 #include <wx/init.h>
 
+#include <clocale>
+#include <cstdio>
+
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
@@ -16,6 +19,9 @@ int main(int argc, char** argv)
         fprintf(stderr, "cannot start the window toolkit (is DISPLAY set?)\n");
         return 1;
     }
+    // Take the environment's locale, as a toolkit may do behind our back:
+    // under a German one the numbers of the dialogs must not change form.
+    std::setlocale(LC_ALL, "");
     const int result = RUN_ALL_TESTS();
     wxEntryCleanup();
     return result;

@@ -5,7 +5,10 @@
 
 #include <wx/menu.h>
 
+#include <clocale>
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -105,4 +108,15 @@ TEST_F(FrameTest, NewMeshRevisionIsProjectedAtTheNextPaint)
     EXPECT_EQ(app.ApplyResolution(bad), RegenerateResult::BadCounts);
     EXPECT_EQ(app.thetaCount, 40);
     EXPECT_EQ(app.mesh.VertexCount(), 1200u);
+}
+
+// Guards the German-locale run of the dialog tests: it only means something
+// if the toolkit really switched the process to a decimal comma.
+TEST(LocaleTest, ToolkitTookTheLocaleOfTheEnvironment)
+{
+    const char* requested = std::getenv("LC_ALL");
+    if (requested == nullptr || std::string(requested).rfind("de_DE", 0) != 0) {
+        GTEST_SKIP() << "not the German-locale run";
+    }
+    EXPECT_STREQ(std::localeconv()->decimal_point, ",");
 }
