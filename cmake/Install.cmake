@@ -1,0 +1,59 @@
+# Installation as a desktop program: the executable, its menu entry and its
+# icon in the hicolor theme sizes, plus a Debian package made by CPack.
+if(NOT TARGET tarvo)
+  return()
+endif()
+
+include(GNUInstallDirs)
+
+# The PNG icons are drawn at build time by the same code that draws the
+# window's icon, so the two cannot drift apart.
+set(TARVO_ICON_SIZES 16 24 32 48 64 128 256)
+set(TARVO_ICON_DIR ${CMAKE_BINARY_DIR}/icons/hicolor)
+add_executable(tarvo_icon_pngs ${CMAKE_SOURCE_DIR}/resources/MakeIconPngs.cpp)
+target_link_libraries(tarvo_icon_pngs PRIVATE tarvo_ui)
+set(TARVO_ICON_PNGS)
+foreach(size ${TARVO_ICON_SIZES})
+  list(APPEND TARVO_ICON_PNGS ${TARVO_ICON_DIR}/${size}x${size}/apps/tarvo.png)
+endforeach()
+# The tool is a sanitised program too in the sanitiser build; the toolkit's
+# libraries keep allocations to exit, which are not this program's leaks.
+add_custom_command(OUTPUT ${TARVO_ICON_PNGS}
+                   COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
+                           $<TARGET_FILE:tarvo_icon_pngs> ${TARVO_ICON_DIR} ${TARVO_ICON_SIZES}
+                   DEPENDS tarvo_icon_pngs
+                   COMMENT "Drawing the icon as PNG files"
+                   VERBATIM)
+add_custom_target(tarvo_icons ALL DEPENDS ${TARVO_ICON_PNGS})
+
+install(TARGETS tarvo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/resources/tarvo.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+foreach(size ${TARVO_ICON_SIZES})
+  install(FILES ${TARVO_ICON_DIR}/${size}x${size}/apps/tarvo.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+
+# Debian package: cpack -G DEB in the build folder.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tarvo)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Tarvo maintainers")
+set(CPACK_PACKAGE_CONTACT "Tarvo maintainers <maintainers@users.noreply.c-seed-439c4dff.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewer for one-sided surfaces in three and four dimensions")
+# Debian wants the long description wrapped; CPack indents each line.
+set(CPACK_PACKAGE_DESCRIPTION
+    "Tarvo shows a Möbius strip made of six ribbons, the bottle surface that\n\
+passes through its own wall, and the same bottle placed in four dimensions,\n\
+where it no longer meets itself. The figure is turned in three and in four\n\
+dimensions with the mouse and drawn with lit, flat-shaded OpenGL.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# The libraries come from dpkg-shlibdeps; what is only loaded at run time is
+# named here: the Mesa drivers behind libGL and the font for the Japanese texts.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1-mesa-dri, fonts-ipafont-gothic")
+include(CPack)
