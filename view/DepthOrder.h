@@ -17,6 +17,28 @@
 // the same for every face. A face whose first corner lies outside the
 // projected vertex arrays, or whose depth is not a number, gets the key 0.
 //
+// Sorts in linear time (radix sort of the keys' bit patterns).
 // Throws std::bad_alloc when the order or the keys cannot be allocated.
 void BuildBackToFrontOrder(const ProjectedMesh& mesh, const double modelview[16],
                            std::vector<int32_t>& order);
+
+// The same order by a comparison sort (std::sort, equal keys in no defined
+// order): the reference the radix sort is measured and checked against.
+void BuildBackToFrontOrderByComparison(const ProjectedMesh& mesh, const double modelview[16],
+                                       std::vector<int32_t>& order);
+
+// The same by a stable comparison sort: equal keys keep face order, as they
+// do in the radix sort, so that both give the very same permutation.
+void BuildBackToFrontOrderStable(const ProjectedMesh& mesh, const double modelview[16],
+                                 std::vector<int32_t>& order);
+
+// The depth keys both of the above sort by, one per face.
+void ComputeDepthKeys(const ProjectedMesh& mesh, const double modelview[16],
+                      std::vector<double>& keys);
+
+// Fills order with a permutation of 0 ... keys.size() - 1 that lists the
+// keys in ascending order, as a comparison sort with < would; equal keys
+// (0.0 and -0.0 among them) keep their relative order. keys must hold no
+// NaN (one would be sorted as 0) and fewer than 2^31 elements.
+// Throws std::bad_alloc when the work arrays cannot be allocated.
+void RadixSortOrder(const std::vector<double>& keys, std::vector<int32_t>& order);

@@ -7,14 +7,35 @@
 #include "surfaces/SurfaceMesh.h"
 #include "view/ViewCaches.h"
 
+#include <cstddef>
 #include <vector>
 
 // Rewrites all seven arrays of out: each vertex (x, y, z, w) becomes the first
 // three components of the row vector times orientation (the fourth column of
 // the orientation is never read), the faces are copied in order, and the face
-// normals are recomputed. A mesh that fails SurfaceMesh::IsConsistent cannot
-// be read safely; it leaves all seven arrays empty, so nothing is drawn.
+// normals are recomputed; the draw arrays are rebuilt from them. A mesh that
+// fails SurfaceMesh::IsConsistent cannot be read safely; it leaves all seven
+// arrays (and the draw arrays) empty, so nothing is drawn.
+// Large meshes are split over two threads (see ProjectionThreadCount).
 void ProjectMesh(const SurfaceMesh& mesh, const Orientation4D& orientation, ProjectedMesh& out);
+
+// ProjectMesh on threadCount threads (0 and 1 mean the calling thread only;
+// more than 2 are not used). Every value is computed by the same arithmetic
+// whichever thread takes it, so the results equal one thread's bit for bit.
+void ProjectMeshThreaded(const SurfaceMesh& mesh, const Orientation4D& orientation,
+                         ProjectedMesh& out, unsigned threadCount);
+
+// How many threads ProjectMesh uses: 2 when the machine has two cores and
+// the vertices or the faces number at least kParallelProjectionMinimum,
+// where the work outweighs starting a thread; else 1.
+constexpr std::size_t kParallelProjectionMinimum = 50000;
+unsigned ProjectionThreadCount(std::size_t vertexCount, std::size_t faceCount);
+
+// Rebuilds mesh.drawVertices and mesh.drawSlot from projX ... faceNormalZ
+// and sets drawArraysCurrent. For meshes assembled by hand; ProjectMesh does
+// this itself. Faces naming a vertex beyond the shortest coordinate array,
+// or without a normal, get no quad.
+void BuildDrawArrays(ProjectedMesh& mesh);
 
 // Rewrites all seven arrays of out with a 30-sided tube of radius 0.2 and no
 // caps, from a ring around the origin to the same ring moved by 10 x barAxis
@@ -30,3 +51,9 @@ void ComputeFaceNormals(const std::vector<double>& vx, const std::vector<double>
                         const std::vector<double>& vz, const std::vector<Quad>& quads,
                         std::vector<double>& nx, std::vector<double>& ny,
                         std::vector<double>& nz);
+
+// The same on threadCount threads, equal bit for bit.
+void ComputeFaceNormalsThreaded(const std::vector<double>& vx, const std::vector<double>& vy,
+                                const std::vector<double>& vz, const std::vector<Quad>& quads,
+                                std::vector<double>& nx, std::vector<double>& ny,
+                                std::vector<double>& nz, unsigned threadCount);

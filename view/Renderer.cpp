@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -149,10 +150,12 @@ bool ApplyOrthoProjection(int width, int height)
     return true;
 }
 
-void DrawSurface(const DisplaySettings& display, const ProjectedMesh& mesh, const BarTube& bar)
-{
-    const bool translucent = display.translucent != 0;
+namespace {
 
+// Steps shared by both ways of drawing the faces: clear, blending and the
+// surface material. Returns the modelview the depth order is taken under.
+void BeginFrame(const DisplaySettings& display, double modelview[16])
+{
     if (display.whiteBackground != 0) {
         glClearColor(1.0f, 1.0f, 1.0f, 0.0f);
     } else {
@@ -161,12 +164,11 @@ void DrawSurface(const DisplaySettings& display, const ProjectedMesh& mesh, cons
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     glMatrixMode(GL_MODELVIEW);
-    double modelview[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
 
     // Depth writes stay on in both modes, so a translucent face hides whatever
     // is drawn behind it later; the sort makes "later" mean "nearer".
-    if (translucent) {
+    if (display.translucent != 0) {
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         glEnable(GL_BLEND);
     } else {
@@ -176,34 +178,163 @@ void DrawSurface(const DisplaySettings& display, const ProjectedMesh& mesh, cons
     const int32_t colour = display.colorIndex;
     SetMaterial(colour >= 0 && colour < kColourCount ? kSurfaceColours[colour]
                                                      : kUnknownColour);
+}
 
+void FinishFrame(const DisplaySettings& display, const BarTube& bar)
+{
+    if (display.noBars != 0) {
+        return;
+    }
+    SetMaterial(kBarColour);
+    DrawBar(bar);
+}
+
+using OrderBuilder = void (*)(const ProjectedMesh&, const double[16], std::vector<int32_t>&);
+
+// The painter's order, or false when its temporaries cannot be allocated:
+// unsorted translucency looks wrong where faces overlap, but a frame drawn
+// in stored order beats no frame at all.
+bool TryOrder(OrderBuilder build, const ProjectedMesh& mesh, const double modelview[16],
+              std::vector<int32_t>& order)
+{
+    try {
+        build(mesh, modelview, order);
+        if (order.size() == mesh.faces.size()) {
+            return true;
+        }
+    } catch (const std::bad_alloc&) {
+    }
+    std::vector<int32_t>().swap(order);
+    return false;
+}
+
+// One glBegin/glEnd pair per face.
+void DrawFacesImmediate(const DisplaySettings& display, const ProjectedMesh& mesh,
+                        const double modelview[16], OrderBuilder build)
+{
     const std::size_t faceCount = mesh.faces.size();
     const std::size_t vertexCount = CommonLength(mesh.projX, mesh.projY, mesh.projZ);
     const std::size_t normalCount =
         CommonLength(mesh.faceNormalX, mesh.faceNormalY, mesh.faceNormalZ);
 
     std::vector<int32_t> order;
-    bool sorted = false;
-    if (translucent) {
-        try {
-            BuildBackToFrontOrder(mesh, modelview, order);
-            sorted = order.size() == faceCount;
-        } catch (const std::bad_alloc&) {
-            // Unsorted translucency looks wrong where faces overlap, but a
-            // frame drawn in stored order beats no frame at all.
-            std::vector<int32_t>().swap(order);
-        }
-    }
-
+    const bool sorted = display.translucent != 0 && TryOrder(build, mesh, modelview, order);
     for (std::size_t i = 0; i < faceCount; ++i) {
         const std::size_t f = sorted ? static_cast<std::size_t>(order[i]) : i;
         DrawMeshFace(mesh, f, vertexCount, normalCount);
     }
-    std::vector<int32_t>().swap(order);
+}
 
-    if (display.noBars != 0) {
+// Vertices per draw call: a multiple of 4, so that no quad is split, and
+// well inside GLsizei.
+constexpr std::size_t kVerticesPerCall = std::size_t{1} << 22;
+
+// Quads copied per draw call in painter's order: small enough to stay in the
+// cache between the copy and the driver's read, large enough that the calls
+// cost nothing next to the drawing.
+constexpr std::size_t kSortedQuadsPerCall = 16384;
+
+void PointArraysAt(const DrawVertex* vertices)
+{
+    glNormalPointer(GL_FLOAT, sizeof(DrawVertex), &vertices[0].nx);
+    glVertexPointer(3, GL_FLOAT, sizeof(DrawVertex), &vertices[0].x);
+}
+
+// The quads in painter's order. They are copied in batches and each batch
+// drawn like the stored order is (glDrawArrays), not through an index array:
+// indexed quads (glDrawElements) came out a pixel or two different from the
+// immediate calls on Mesa where faces nearly touch, array-drawn ones did not.
+// OpenGL reads client arrays during the call, so the batch buffer can be
+// refilled right after. Returns false, having drawn nothing, when the order
+// or the buffer cannot be allocated.
+bool DrawQuadsSorted(const ProjectedMesh& mesh, const double modelview[16],
+                     std::size_t quadCount)
+{
+    std::vector<int32_t> order;
+    std::vector<DrawVertex> batch;
+    if (!TryOrder(BuildBackToFrontOrder, mesh, modelview, order)) {
+        return false;
+    }
+    try {
+        batch.resize(4 * std::min(kSortedQuadsPerCall, quadCount));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+
+    const DrawVertex* source = mesh.drawVertices.data();
+    const int32_t* slots = mesh.drawSlot.empty() ? nullptr : mesh.drawSlot.data();
+    DrawVertex* buffer = batch.data();
+    PointArraysAt(buffer);
+    std::size_t filled = 0;
+    for (const int32_t f : order) {
+        const int32_t slot = slots ? slots[f] : f;
+        if (slot < 0 || static_cast<std::size_t>(slot) >= quadCount) {
+            continue;
+        }
+        std::memcpy(buffer + 4 * filled, source + 4 * static_cast<std::size_t>(slot),
+                    4 * sizeof(DrawVertex));
+        if (++filled == kSortedQuadsPerCall) {
+            glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(4 * filled));
+            filled = 0;
+        }
+    }
+    if (filled != 0) {
+        glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(4 * filled));
+    }
+    return true;
+}
+
+// Every face from the prebuilt arrays: in stored order straight from them,
+// in painter's order through a batch buffer.
+void DrawFacesFromArrays(const DisplaySettings& display, const ProjectedMesh& mesh,
+                         const double modelview[16])
+{
+    const std::size_t quadCount = mesh.drawVertices.size() / 4;
+    if (quadCount == 0) {
         return;
     }
-    SetMaterial(kBarColour);
-    DrawBar(bar);
+    const std::size_t faceCount = mesh.faces.size();
+    const bool slotted = !mesh.drawSlot.empty();
+    if ((slotted && mesh.drawSlot.size() != faceCount) || (!slotted && quadCount != faceCount)) {
+        // Not the arrays of these faces; drawing them could show anything.
+        return;
+    }
+
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    const bool sorted =
+        display.translucent != 0 && DrawQuadsSorted(mesh, modelview, quadCount);
+    if (!sorted) {
+        PointArraysAt(mesh.drawVertices.data());
+        const std::size_t total = 4 * quadCount;
+        for (std::size_t start = 0; start < total; start += kVerticesPerCall) {
+            const std::size_t count = std::min(kVerticesPerCall, total - start);
+            glDrawArrays(GL_QUADS, static_cast<GLint>(start), static_cast<GLsizei>(count));
+        }
+    }
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+}
+
+}  // namespace
+
+void DrawSurface(const DisplaySettings& display, const ProjectedMesh& mesh, const BarTube& bar)
+{
+    double modelview[16];
+    BeginFrame(display, modelview);
+    if (mesh.drawArraysCurrent) {
+        DrawFacesFromArrays(display, mesh, modelview);
+    } else {
+        DrawFacesImmediate(display, mesh, modelview, BuildBackToFrontOrder);
+    }
+    FinishFrame(display, bar);
+}
+
+void DrawSurfaceImmediate(const DisplaySettings& display, const ProjectedMesh& mesh,
+                          const BarTube& bar)
+{
+    double modelview[16];
+    BeginFrame(display, modelview);
+    DrawFacesImmediate(display, mesh, modelview, BuildBackToFrontOrderStable);
+    FinishFrame(display, bar);
 }

@@ -26,4 +26,18 @@ bool ApplyOrthoProjection(int width, int height);
 // Faces or bar faces that refer to vertices or normals beyond the arrays are
 // skipped. If the translucent order cannot be allocated, the faces are drawn
 // in stored order. Leaves GL_MODELVIEW as the current matrix mode.
+//
+// The faces come from mesh.drawVertices (vertex arrays, a few draw calls for
+// the whole surface) when mesh.drawArraysCurrent says they are up to date,
+// else from the per-face arrays as DrawSurfaceImmediate draws them. Either
+// way the pixels equal DrawSurfaceImmediate's.
 void DrawSurface(const DisplaySettings& display, const ProjectedMesh& mesh, const BarTube& bar);
+
+// The same frame drawn one face at a time, each face its own glBegin/glEnd
+// pair, in the order of a comparison sort: the reference DrawSurface is
+// checked and measured against. Faces of equal depth are drawn in face
+// order, as DrawSurface draws them; where such faces overlap, the blend
+// depends on which comes first, and an unstable sort would make the two
+// drawings differ there.
+void DrawSurfaceImmediate(const DisplaySettings& display, const ProjectedMesh& mesh,
+                          const BarTube& bar);

@@ -5,7 +5,17 @@
 
 #include "surfaces/SurfaceMesh.h"
 
+#include <cstdint>
 #include <vector>
+
+// One corner as OpenGL's vertex arrays take it: the face normal, then the
+// position. Single precision because that is what OpenGL keeps of a
+// glNormal3d or glVertex3d call anyway, so the pixels match the immediate
+// calls and the array is half the size.
+struct DrawVertex {
+    float nx, ny, nz;
+    float x, y, z;
+};
 
 struct ProjectedMesh {
     std::vector<double> projX;  // projected vertex i, one element per mesh vertex
@@ -15,6 +25,17 @@ struct ProjectedMesh {
     std::vector<double> faceNormalX;  // unit normal of face f
     std::vector<double> faceNormalY;
     std::vector<double> faceNormalZ;
+
+    // Ready-made drawing input, rebuilt with the arrays above: four corners
+    // per drawable face in face order, each carrying the face normal. A face
+    // is drawable when all four corners and its normal exist. drawSlot maps a
+    // face to its quad in drawVertices (-1: not drawn); it stays empty when
+    // every face is drawable, and the quad of face f is then f.
+    // drawArraysCurrent says the three describe the arrays above; whoever
+    // edits those by hand must call BuildDrawArrays again or clear it.
+    std::vector<DrawVertex> drawVertices;
+    std::vector<int32_t> drawSlot;
+    bool drawArraysCurrent = false;
 };
 
 struct BarTube {
