@@ -8,6 +8,7 @@
 #include "app/ResolutionDlg.h"
 #include "resources/DialogTemplates.h"
 #include "resources/Strings.h"
+#include "UiTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -20,7 +21,6 @@
 #include <wx/timer.h>
 #include <wx/utils.h>
 
-#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
@@ -34,24 +34,12 @@ wxString U8(const char* text)
 
 void PumpEvents(int milliseconds = 30)
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    do {
-        wxTheApp->Yield(true);
-        wxMilliSleep(2);
-    } while (std::chrono::steady_clock::now() < end);
+    Pump(milliseconds);
 }
 
 bool PumpEventsUntil(const std::function<bool()>& done, int milliseconds = 3000)
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        wxTheApp->Yield(true);
-        wxMilliSleep(2);
-    }
-    return true;
+    return PumpUntil(done, milliseconds);
 }
 
 // A click on a radio button as the user makes it: the button turns on and
