@@ -11,6 +11,8 @@
 
 #include <wx/msgdlg.h>
 
+#include <cstdio>
+
 CSurfaceApp& TheSurfaceApp()
 {
     return *static_cast<CSurfaceApp*>(wxApp::GetInstance());
@@ -36,7 +38,10 @@ bool CSurfaceApp::InitInstance()
 
     auto* frame = new CMainFrame;
     if (!frame->view->IsUsable()) {
-        wxMessageBox(wxString::FromUTF8(kStrNoOpenGL), wxString::FromUTF8(kStrAppTitle), wxOK | wxICON_ERROR);
+        // Said on the terminal too, for a start from a shell or a script.
+        std::fprintf(stderr, "%s\n", kStrNoOpenGL);
+        wxMessageBox(wxString::FromUTF8(kStrNoOpenGL), wxString::FromUTF8(kStrAppTitle),
+                     wxOK | wxICON_ERROR);
         frame->Destroy();
         return false;
     }
