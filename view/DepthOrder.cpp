@@ -5,23 +5,24 @@
 #include <cstddef>
 #include <cstring>
 
-void ComputeDepthKeys(const ProjectedMesh& mesh, const double modelview[16],
-                      std::vector<double>& keys)
-{
-    const std::size_t faceCount = mesh.faces.size();
-    const std::size_t vertexCount =
-        std::min({mesh.projX.size(), mesh.projY.size(), mesh.projZ.size()});
-    const double m2 = modelview[2];
-    const double m6 = modelview[6];
-    const double m10 = modelview[10];
+namespace {
 
-    keys.resize(faceCount);
-    const Quad* faces = mesh.faces.data();
-    const double* px = mesh.projX.data();
-    const double* py = mesh.projY.data();
-    const double* pz = mesh.projZ.data();
-    double* out = keys.data();
-    for (std::size_t f = 0; f < faceCount; ++f) {
+// Reads what the depth keys need of a mesh, once.
+struct DepthSource {
+    DepthSource(const ProjectedMesh& mesh, const double modelview[16])
+        : faces(mesh.faces.data()),
+          px(mesh.projX.data()),
+          py(mesh.projY.data()),
+          pz(mesh.projZ.data()),
+          vertexCount(std::min({mesh.projX.size(), mesh.projY.size(), mesh.projZ.size()})),
+          m2(modelview[2]),
+          m6(modelview[6]),
+          m10(modelview[10])
+    {
+    }
+
+    double Key(std::size_t f) const
+    {
         const int32_t first = faces[f].i0;
         double key = 0.0;
         if (first >= 0 && static_cast<std::size_t>(first) < vertexCount) {
@@ -29,7 +30,26 @@ void ComputeDepthKeys(const ProjectedMesh& mesh, const double modelview[16],
         }
         // A NaN key would break a comparison sort's ordering requirement,
         // and std::sort may then run past the ends of the range.
-        out[f] = std::isnan(key) ? 0.0 : key;
+        return std::isnan(key) ? 0.0 : key;
+    }
+
+    const Quad* faces;
+    const double* px;
+    const double* py;
+    const double* pz;
+    std::size_t vertexCount;
+    double m2, m6, m10;
+};
+
+}  // namespace
+
+void ComputeDepthKeys(const ProjectedMesh& mesh, const double modelview[16],
+                      std::vector<double>& keys)
+{
+    const DepthSource source(mesh, modelview);
+    keys.resize(mesh.faces.size());
+    for (std::size_t f = 0; f < keys.size(); ++f) {
+        keys[f] = source.Key(f);
     }
 }
 
@@ -59,14 +79,6 @@ void BuildBackToFrontOrderStable(const ProjectedMesh& mesh, const double modelvi
                      [&keys](int32_t a, int32_t b) { return keys[a] < keys[b]; });
 }
 
-void BuildBackToFrontOrder(const ProjectedMesh& mesh, const double modelview[16],
-                           std::vector<int32_t>& order)
-{
-    std::vector<double> keys;
-    ComputeDepthKeys(mesh, modelview, keys);
-    RadixSortOrder(keys, order);
-}
-
 namespace {
 
 // A double's bits rearranged so that unsigned comparison agrees with <:
@@ -83,64 +95,115 @@ inline uint64_t OrderedBits(double value)
     return (bits & kSign) != 0 ? ~bits : bits | kSign;
 }
 
-struct Item {
+constexpr int kDigitBits = 11;
+constexpr std::size_t kBuckets = std::size_t{1} << kDigitBits;
+constexpr uint64_t kDigitMask = kBuckets - 1;
+
+struct FullKey {
     uint64_t key;
     uint32_t index;
 };
 
-constexpr int kDigitBits = 11;
-constexpr int kPasses = (64 + kDigitBits - 1) / kDigitBits;  // 6
-constexpr std::size_t kBuckets = std::size_t{1} << kDigitBits;
-constexpr uint64_t kDigitMask = kBuckets - 1;
-
-}  // namespace
-
-void RadixSortOrder(const std::vector<double>& keys, std::vector<int32_t>& order)
+// Sorts 0 ... count - 1 by keyOf(i) (ordered bits), equal keys by index.
+// Each element becomes one 64-bit word: the upper bits of its key above its
+// index. An LSD radix sort over the key part orders the words by (key part,
+// index), the index bits being in place from the start. Only runs of words
+// that share the key part but might differ below it are then put in order
+// by their whole keys, which keyOf recomputes; with 20 index bits the key
+// part keeps 32 bits of mantissa, so such runs are rare apart from equal
+// depths.
+template <typename KeyOf>
+void SortByOrderedKey(std::size_t count, const KeyOf& keyOf, std::vector<int32_t>& order)
 {
-    const std::size_t count = keys.size();
     order.resize(count);
     if (count == 0) {
         return;
     }
+    int indexBits = 1;
+    while (indexBits < 32 && (std::size_t{1} << indexBits) < count) {
+        ++indexBits;
+    }
+    const int keyBits = 64 - indexBits;
+    const int passes = (keyBits + kDigitBits - 1) / kDigitBits;
+    const uint64_t indexMask = (uint64_t{1} << indexBits) - 1;
 
-    std::vector<Item> items(count);
-    std::vector<Item> spare(count);
-    // All digit histograms in one pass; a digit that every key shares needs
-    // no pass of its own.
-    std::vector<uint32_t> histogram(kPasses * kBuckets, 0);
+    std::vector<uint64_t> words(count);
+    std::vector<uint64_t> spare(count);
+    std::vector<uint32_t> histogram(static_cast<std::size_t>(passes) * kBuckets, 0);
     for (std::size_t i = 0; i < count; ++i) {
-        const uint64_t key = OrderedBits(keys[i]);
-        items[i] = {key, static_cast<uint32_t>(i)};
-        for (int pass = 0; pass < kPasses; ++pass) {
-            ++histogram[pass * kBuckets + ((key >> (pass * kDigitBits)) & kDigitMask)];
+        const uint64_t part = keyOf(i) >> indexBits;
+        words[i] = (part << indexBits) | i;
+        for (int pass = 0; pass < passes; ++pass) {
+            ++histogram[pass * kBuckets + ((part >> (pass * kDigitBits)) & kDigitMask)];
         }
     }
 
-    Item* from = items.data();
-    Item* to = spare.data();
-    for (int pass = 0; pass < kPasses; ++pass) {
+    uint64_t* from = words.data();
+    uint64_t* to = spare.data();
+    for (int pass = 0; pass < passes; ++pass) {
         uint32_t* counts = histogram.data() + pass * kBuckets;
-        const uint64_t firstDigit = (from[0].key >> (pass * kDigitBits)) & kDigitMask;
-        if (counts[firstDigit] == count) {
+        const int shift = indexBits + pass * kDigitBits;
+        // A digit every key shares needs no pass.
+        if (counts[(from[0] >> shift) & kDigitMask] == count) {
             continue;
         }
-        // Bucket starts; each pass is stable, so earlier digits stay sorted.
         uint32_t sum = 0;
         for (std::size_t b = 0; b < kBuckets; ++b) {
             const uint32_t c = counts[b];
             counts[b] = sum;
             sum += c;
         }
-        const int shift = pass * kDigitBits;
         for (std::size_t i = 0; i < count; ++i) {
-            const Item item = from[i];
-            to[counts[(item.key >> shift) & kDigitMask]++] = item;
+            const uint64_t word = from[i];
+            to[counts[(word >> shift) & kDigitMask]++] = word;
         }
         std::swap(from, to);
     }
 
     int32_t* out = order.data();
-    for (std::size_t i = 0; i < count; ++i) {
-        out[i] = static_cast<int32_t>(from[i].index);
+    std::vector<FullKey> run;
+    std::size_t begin = 0;
+    while (begin < count) {
+        const uint64_t part = from[begin] >> indexBits;
+        std::size_t end = begin + 1;
+        while (end < count && (from[end] >> indexBits) == part) {
+            ++end;
+        }
+        if (end - begin == 1) {
+            out[begin] = static_cast<int32_t>(from[begin] & indexMask);
+        } else {
+            run.clear();
+            for (std::size_t i = begin; i < end; ++i) {
+                const uint32_t index = static_cast<uint32_t>(from[i] & indexMask);
+                run.push_back({keyOf(index), index});
+            }
+            std::sort(run.begin(), run.end(), [](const FullKey& a, const FullKey& b) {
+                return a.key < b.key || (a.key == b.key && a.index < b.index);
+            });
+            for (std::size_t i = begin; i < end; ++i) {
+                out[i] = static_cast<int32_t>(run[i - begin].index);
+            }
+        }
+        begin = end;
     }
+}
+
+}  // namespace
+
+void BuildBackToFrontOrder(const ProjectedMesh& mesh, const double modelview[16],
+                           std::vector<int32_t>& order)
+{
+    // The keys are recomputed where needed rather than stored: cheaper in
+    // memory than an array of them, and as exact.
+    const DepthSource source(mesh, modelview);
+    SortByOrderedKey(
+        mesh.faces.size(), [&source](std::size_t f) { return OrderedBits(source.Key(f)); },
+        order);
+}
+
+void RadixSortOrder(const std::vector<double>& keys, std::vector<int32_t>& order)
+{
+    const double* k = keys.data();
+    SortByOrderedKey(
+        keys.size(), [k](std::size_t i) { return OrderedBits(k[i]); }, order);
 }

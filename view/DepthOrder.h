@@ -17,8 +17,12 @@
 // the same for every face. A face whose first corner lies outside the
 // projected vertex arrays, or whose depth is not a number, gets the key 0.
 //
-// Sorts in linear time (radix sort of the keys' bit patterns).
-// Throws std::bad_alloc when the order or the keys cannot be allocated.
+// Sorts in linear time: a radix sort of the upper bits of the keys' bit
+// patterns (about 44 of 64 at a million faces), then a comparison sort of
+// each run of keys that share them (short unless depths are equal or agree
+// to about ten digits). Equal keys keep face order.
+// Throws std::bad_alloc when the order or the work arrays cannot be
+// allocated.
 void BuildBackToFrontOrder(const ProjectedMesh& mesh, const double modelview[16],
                            std::vector<int32_t>& order);
 

@@ -1,0 +1,461 @@
+// How fast the view gets a large four-dimensional bottle on screen, on Mesa
+// without a window: generation, re-projection with normals, the translucent
+// order and whole 800 x 600 frames, each fast path measured beside its
+// reference and beside a floor (the least any implementation must do).
+// Ratios and the memory the largest mesh costs are printed at the end.
+//
+//   EGL_PLATFORM=surfaceless build-fast/bench/tarvo_bench
+
+#include "interaction/LookAt.h"
+#include "interaction/Matrix4.h"
+#include "surfaces/Generators.h"
+#include "tests/gl/OffscreenGL.h"
+#include "view/DepthOrder.h"
+#include "view/Projection.h"
+#include "view/Renderer.h"
+
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+constexpr double kHoleRatio = 0.333;
+const int kSides[] = {100, 316, 1000};  // 10 k, 100 k and 1 M faces
+
+// The figure after a four-dimensional turn, as a Shift drag leaves it.
+Orientation4D TurnedOrientation()
+{
+    Orientation4D o = IdentityOrientation();
+    const Orientation4D xw = Rxw(0.5);
+    const Orientation4D zw = Rzw(0.3);
+    MultiplyMatrix4(xw.data(), o.data());
+    MultiplyMatrix4(zw.data(), o.data());
+    return o;
+}
+
+void PlaceCamera()
+{
+    const double eye[3] = {0.0, -6.0, 6.0};
+    const double centre[3] = {0.0, 0.0, 0.0};
+    LookAt(eye, centre);
+}
+
+// One mesh at a time: the 1 M face bottle with its projection takes about
+// 200 MB, so a size is built when first asked for and replaces the last.
+struct Scene {
+    int side = 0;
+    SurfaceMesh mesh;
+    ProjectedMesh projected;
+    BarTube bar;
+};
+
+Scene& SceneOf(int side)
+{
+    static Scene scene;
+    if (scene.side != side) {
+        scene = Scene{};
+        GenerateFourDBottle(side, side, kHoleRatio, scene.mesh);
+        ProjectMesh(scene.mesh, TurnedOrientation(), scene.projected);
+        const double axis[3] = {0.0, 0.0, 1.0};
+        BuildBar(axis, scene.bar);
+        scene.side = side;
+    }
+    return scene;
+}
+
+void SetFaceCounter(benchmark::State& state, int side)
+{
+    state.counters["faces"] = static_cast<double>(side) * side;
+}
+
+// ---- generation -----------------------------------------------------------
+
+void BM_Generate(benchmark::State& state)
+{
+    const int side = static_cast<int>(state.range(0));
+    SurfaceMesh mesh;
+    for (auto _ : state) {
+        GenerateFourDBottle(side, side, kHoleRatio, mesh);
+        benchmark::DoNotOptimize(mesh.x.data());
+    }
+    SetFaceCounter(state, side);
+}
+
+// ---- re-projection with normals -------------------------------------------
+
+void BM_ProjectOneThread(benchmark::State& state)
+{
+    Scene& scene = SceneOf(static_cast<int>(state.range(0)));
+    const Orientation4D o = TurnedOrientation();
+    for (auto _ : state) {
+        ProjectMeshThreaded(scene.mesh, o, scene.projected, 1);
+        benchmark::ClobberMemory();
+    }
+    SetFaceCounter(state, scene.side);
+}
+
+void BM_Project(benchmark::State& state)
+{
+    Scene& scene = SceneOf(static_cast<int>(state.range(0)));
+    const Orientation4D o = TurnedOrientation();
+    for (auto _ : state) {
+        ProjectMesh(scene.mesh, o, scene.projected);
+        benchmark::ClobberMemory();
+    }
+    SetFaceCounter(state, scene.side);
+}
+
+// Streams the bytes a re-projection must read and write, with nothing
+// computed: the four coordinate arrays and the faces in; the three
+// coordinate arrays, the face copy, the normals and the draw arrays out.
+// Split over threads exactly as ProjectMesh splits its work.
+void BM_ProjectFloor(benchmark::State& state)
+{
+    Scene& scene = SceneOf(static_cast<int>(state.range(0)));
+    const SurfaceMesh& mesh = scene.mesh;
+    ProjectedMesh& out = scene.projected;
+    const std::size_t n = mesh.VertexCount();
+    const std::size_t f = mesh.FaceCount();
+    const unsigned threads = ProjectionThreadCount(n, f);
+    const auto part = [&](unsigned k, std::size_t count) {
+        const std::size_t begin = threads == 1 ? 0 : (k == 0 ? 0 : count / 2);
+        const std::size_t end = threads == 1 ? count : (k == 0 ? count / 2 : count);
+        return std::pair<std::size_t, std::size_t>(begin, end - begin);
+    };
+    const auto stream = [&](unsigned k) {
+        const auto [v0, vn] = part(k, n);
+        std::memcpy(out.projX.data() + v0, mesh.x.data() + v0, vn * sizeof(double));
+        std::memcpy(out.projY.data() + v0, mesh.y.data() + v0, vn * sizeof(double));
+        std::memcpy(out.projZ.data() + v0, mesh.z.data() + v0, vn * sizeof(double));
+        double sum = 0.0;
+        for (std::size_t i = v0; i < v0 + vn; ++i) {
+            sum += mesh.w[i];
+        }
+        benchmark::DoNotOptimize(sum);
+        const auto [f0, fn] = part(k, f);
+        std::memcpy(out.faces.data() + f0, mesh.faces.data() + f0, fn * sizeof(Quad));
+        std::memset(out.faceNormalX.data() + f0, 0, fn * sizeof(double));
+        std::memset(out.faceNormalY.data() + f0, 0, fn * sizeof(double));
+        std::memset(out.faceNormalZ.data() + f0, 0, fn * sizeof(double));
+        std::memset(out.drawVertices.data() + 4 * f0, 0, 4 * fn * sizeof(DrawVertex));
+    };
+    for (auto _ : state) {
+        if (threads > 1) {
+            std::thread second(stream, 1u);
+            stream(0);
+            second.join();
+        } else {
+            stream(0);
+        }
+        benchmark::ClobberMemory();
+    }
+    // Leave the scene as the other benchmarks expect it.
+    ProjectMesh(mesh, TurnedOrientation(), out);
+    SetFaceCounter(state, scene.side);
+}
+
+// ---- translucent order ----------------------------------------------------
+
+void CameraModelview(double m[16])
+{
+    glMatrixMode(GL_MODELVIEW);
+    PlaceCamera();
+    glGetDoublev(GL_MODELVIEW_MATRIX, m);
+}
+
+void BM_OrderComparison(benchmark::State& state)
+{
+    Scene& scene = SceneOf(static_cast<int>(state.range(0)));
+    double m[16];
+    CameraModelview(m);
+    std::vector<int32_t> order;
+    for (auto _ : state) {
+        BuildBackToFrontOrderByComparison(scene.projected, m, order);
+        benchmark::DoNotOptimize(order.data());
+    }
+    SetFaceCounter(state, scene.side);
+}
+
+void BM_OrderRadix(benchmark::State& state)
+{
+    Scene& scene = SceneOf(static_cast<int>(state.range(0)));
+    double m[16];
+    CameraModelview(m);
+    std::vector<int32_t> order;
+    for (auto _ : state) {
+        BuildBackToFrontOrder(scene.projected, m, order);
+        benchmark::DoNotOptimize(order.data());
+    }
+    SetFaceCounter(state, scene.side);
+}
+
+// ---- whole frames ---------------------------------------------------------
+
+using DrawFunction = void (*)(const DisplaySettings&, const ProjectedMesh&, const BarTube&);
+
+void Frames(benchmark::State& state, DrawFunction draw, int translucent)
+{
+    Scene& scene = SceneOf(static_cast<int>(state.range(0)));
+    PlaceCamera();
+    DisplaySettings display;
+    display.translucent = translucent;
+    for (auto _ : state) {
+        draw(display, scene.projected, scene.bar);
+        glFinish();
+    }
+    SetFaceCounter(state, scene.side);
+}
+
+void BM_FrameImmediateOpaque(benchmark::State& state) { Frames(state, DrawSurfaceImmediate, 0); }
+void BM_FrameOpaque(benchmark::State& state) { Frames(state, DrawSurface, 0); }
+void BM_FrameImmediateTranslucent(benchmark::State& state)
+{
+    Frames(state, DrawSurfaceImmediate, 1);
+}
+void BM_FrameTranslucent(benchmark::State& state) { Frames(state, DrawSurface, 1); }
+
+// The same quads from one prebuilt array and nothing else: clear, one draw
+// call, wait for the rasteriser. Lights and material stay as the last frame
+// left them.
+void BM_FrameFloorOpaque(benchmark::State& state)
+{
+    Scene& scene = SceneOf(static_cast<int>(state.range(0)));
+    PlaceCamera();
+    DisplaySettings display;
+    DrawSurface(display, scene.projected, scene.bar);  // materials and blending
+    const std::vector<DrawVertex>& v = scene.projected.drawVertices;
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glNormalPointer(GL_FLOAT, sizeof(DrawVertex), &v[0].nx);
+    glVertexPointer(3, GL_FLOAT, sizeof(DrawVertex), &v[0].x);
+    for (auto _ : state) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(v.size()));
+        glFinish();
+    }
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    SetFaceCounter(state, scene.side);
+}
+
+void Register()
+{
+    struct Entry {
+        const char* name;
+        void (*function)(benchmark::State&);
+    };
+    const Entry entries[] = {
+        {"Generate", BM_Generate},
+        {"ProjectOneThread", BM_ProjectOneThread},
+        {"Project", BM_Project},
+        {"ProjectFloor", BM_ProjectFloor},
+        {"OrderComparison", BM_OrderComparison},
+        {"OrderRadix", BM_OrderRadix},
+        {"FrameImmediateOpaque", BM_FrameImmediateOpaque},
+        {"FrameOpaque", BM_FrameOpaque},
+        {"FrameFloorOpaque", BM_FrameFloorOpaque},
+        {"FrameImmediateTranslucent", BM_FrameImmediateTranslucent},
+        {"FrameTranslucent", BM_FrameTranslucent},
+    };
+    // Grouped by size, so each mesh is built once.
+    for (const int side : kSides) {
+        for (const Entry& e : entries) {
+            benchmark::RegisterBenchmark(e.name, e.function)
+                ->Arg(side)
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+        }
+    }
+}
+
+// ---- summary --------------------------------------------------------------
+
+// Keeps every run's real time per iteration (ms) by "name/side" while the
+// console reporter prints as usual.
+class CollectingReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            if (run.error_occurred || run.iterations == 0) {
+                continue;
+            }
+            times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> times;
+};
+
+double Time(const CollectingReporter& r, const std::string& name, int side)
+{
+    const auto it = r.times.find(name + "/" + std::to_string(side) + "/real_time");
+    return it == r.times.end() ? -1.0 : it->second;
+}
+
+void PrintSummary(const CollectingReporter& r)
+{
+    std::printf("\nSummary (real time per call in ms; ratios from the same run)\n");
+    std::printf("%-9s %9s | %9s %9s %9s %7s | %9s %9s %7s | %9s %9s %9s %7s %7s | %9s %9s %7s\n",
+                "faces", "generate", "proj 1thr", "project", "floor", "p/floor", "std::sort",
+                "radix", "speedup", "imm opq", "opaque", "floor", "o/floor", "imm/opq",
+                "imm trl", "transl", "speedup");
+    for (const int side : kSides) {
+        const double project = Time(r, "Project", side);
+        const double projectFloor = Time(r, "ProjectFloor", side);
+        const double sorted = Time(r, "OrderComparison", side);
+        const double radix = Time(r, "OrderRadix", side);
+        const double immOpaque = Time(r, "FrameImmediateOpaque", side);
+        const double opaque = Time(r, "FrameOpaque", side);
+        const double floorOpaque = Time(r, "FrameFloorOpaque", side);
+        const double immTranslucent = Time(r, "FrameImmediateTranslucent", side);
+        const double translucent = Time(r, "FrameTranslucent", side);
+        const auto ratio = [](double a, double b) { return a > 0 && b > 0 ? a / b : -1.0; };
+        std::printf("%-9d %9.2f | %9.2f %9.2f %9.2f %7.2f | %9.2f %9.2f %7.2f | %9.2f %9.2f "
+                    "%9.2f %7.2f %7.2f | %9.2f %9.2f %7.2f\n",
+                    side * side, Time(r, "Generate", side), Time(r, "ProjectOneThread", side),
+                    project, projectFloor, ratio(project, projectFloor), sorted, radix,
+                    ratio(sorted, radix), immOpaque, opaque, floorOpaque,
+                    ratio(opaque, floorOpaque), ratio(immOpaque, opaque), immTranslucent,
+                    translucent, ratio(immTranslucent, translucent));
+    }
+    const int big = kSides[2];
+    std::printf("\nTargets at %d faces:\n", big * big);
+    const auto line = [](const char* what, double value, const char* goal, bool met) {
+        std::printf("  %-46s %7.2f  (target %s)  %s\n", what, value, goal,
+                    value < 0 ? "not measured" : (met ? "met" : "NOT met"));
+    };
+    const auto ratio = [&r, big](const char* a, const char* b) {
+        const double ta = Time(r, a, big);
+        const double tb = Time(r, b, big);
+        return ta > 0 && tb > 0 ? ta / tb : -1.0;
+    };
+    const double o = ratio("FrameOpaque", "FrameFloorOpaque");
+    const double p = ratio("Project", "ProjectFloor");
+    const double s = ratio("OrderComparison", "OrderRadix");
+    line("opaque frame / floor frame", o, "<= 1.15", o <= 1.15);
+    line("re-projection with normals / streaming floor", p, "<= 2", p <= 2.0);
+    line("std::sort order / radix order (speed-up)", s, ">= 5", s >= 5.0);
+}
+
+// ---- memory ---------------------------------------------------------------
+
+// Resident and peak resident size of this process, in MB.
+void ResidentMB(double& current, double& peak)
+{
+    current = peak = -1.0;
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key) {
+        double kb = 0;
+        if (key == "VmRSS:" && status >> kb) {
+            current = kb / 1024.0;
+        } else if (key == "VmHWM:" && status >> kb) {
+            peak = kb / 1024.0;
+        }
+    }
+}
+
+template <typename T>
+double BytesPerFace(const std::vector<T>& v, std::size_t faces)
+{
+    return static_cast<double>(v.capacity() * sizeof(T)) / static_cast<double>(faces);
+}
+
+// What the program holds for the 1 M face bottle beyond the start scene:
+// both measured the way the view lives, one mesh and one projection that
+// are regenerated and re-projected in place, and one opaque and one
+// translucent frame drawn from them.
+void MeasureMemory()
+{
+    DisplaySettings opaque;
+    DisplaySettings translucent;
+    translucent.translucent = 1;
+    PlaceCamera();
+    SurfaceMesh mesh;
+    ProjectedMesh projected;
+    BarTube bar;
+    const double axis[3] = {0.0, 0.0, 1.0};
+    BuildBar(axis, bar);
+
+    GenerateMobius(mesh);
+    ProjectMesh(mesh, IdentityOrientation(), projected);
+    DrawSurface(opaque, projected, bar);
+    DrawSurface(translucent, projected, bar);
+    glFinish();
+    double startNow;
+    double startPeak;
+    ResidentMB(startNow, startPeak);
+
+    const int side = kSides[2];
+    GenerateFourDBottle(side, side, kHoleRatio, mesh);
+    ProjectMesh(mesh, TurnedOrientation(), projected);
+    DrawSurface(opaque, projected, bar);
+    glFinish();
+    double opaqueNow;
+    double opaquePeak;
+    ResidentMB(opaqueNow, opaquePeak);
+    DrawSurface(translucent, projected, bar);
+    glFinish();
+    double bigNow;
+    double bigPeak;
+    ResidentMB(bigNow, bigPeak);
+
+    const std::size_t faces = mesh.FaceCount();
+    std::printf("Memory, %d x %d bottle (%zu faces) less the start strip:\n", side, side, faces);
+    std::printf("  resident after an opaque frame      %7.1f MB (peak so far %7.1f MB)\n",
+                opaqueNow - startNow, opaquePeak - startPeak);
+    std::printf("  resident after a translucent frame  %7.1f MB (peak so far %7.1f MB)\n",
+                bigNow - startNow, bigPeak - startPeak);
+    std::printf("  bytes per face: mesh x,y,z,w %.0f + faces %.0f; projX,Y,Z %.0f + faces %.0f "
+                "+ normals %.0f + draw arrays %.0f\n",
+                4 * BytesPerFace(mesh.x, faces), BytesPerFace(mesh.faces, faces),
+                3 * BytesPerFace(projected.projX, faces), BytesPerFace(projected.faces, faces),
+                3 * BytesPerFace(projected.faceNormalX, faces),
+                BytesPerFace(projected.drawVertices, faces) +
+                    BytesPerFace(projected.drawSlot, faces));
+    std::printf("  per translucent frame, released after it: keys 8 + radix items 32 + order 4 "
+                "bytes per face, plus a %zu kB batch buffer\n\n",
+                static_cast<std::size_t>(16384 * 4 * sizeof(DrawVertex) / 1024));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    OffscreenGL gl;
+    if (!gl.Create(kWidth, kHeight)) {
+        std::fprintf(stderr, "no offscreen OpenGL context: %s\n", gl.Error().c_str());
+        return 1;
+    }
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    InitGL();
+    ApplyOrthoProjection(kWidth, kHeight);
+    std::printf("%s, %d x %d, %u hardware threads\n", gl.Description().c_str(), kWidth, kHeight,
+                std::thread::hardware_concurrency());
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    MeasureMemory();
+    Register();
+    CollectingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    PrintSummary(reporter);
+    benchmark::Shutdown();
+    return 0;
+}
