@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -127,8 +128,10 @@ void SortByOrderedKey(std::size_t count, const KeyOf& keyOf, std::vector<int32_t
     const int passes = (keyBits + kDigitBits - 1) / kDigitBits;
     const uint64_t indexMask = (uint64_t{1} << indexBits) - 1;
 
-    std::vector<uint64_t> words(count);
-    std::vector<uint64_t> spare(count);
+    // Left uninitialised: every element is written before it is read, and
+    // zero-filling 16 bytes a face first would cost a fifth of the sort.
+    const std::unique_ptr<uint64_t[]> words(new uint64_t[count]);
+    const std::unique_ptr<uint64_t[]> spare(new uint64_t[count]);
     std::vector<uint32_t> histogram(static_cast<std::size_t>(passes) * kBuckets, 0);
     for (std::size_t i = 0; i < count; ++i) {
         const uint64_t part = keyOf(i) >> indexBits;
@@ -138,8 +141,8 @@ void SortByOrderedKey(std::size_t count, const KeyOf& keyOf, std::vector<int32_t
         }
     }
 
-    uint64_t* from = words.data();
-    uint64_t* to = spare.data();
+    uint64_t* from = words.get();
+    uint64_t* to = spare.get();
     for (int pass = 0; pass < passes; ++pass) {
         uint32_t* counts = histogram.data() + pass * kBuckets;
         const int shift = indexBits + pass * kDigitBits;
