@@ -3,6 +3,7 @@
 // Four parallel coordinate arrays (x, y, z, w) of equal length and a face list
 // whose corners index into them. Nothing here knows about windows or OpenGL.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -23,12 +24,20 @@ inline bool operator==(const Quad& a, const Quad& b)
 }
 
 // Resizes a growable array: leading elements keep their values, new ones are
-// zero, and a size of 0 gives the storage back.
+// zero, and a size of 0 gives the storage back. Shrinking to less than half
+// of the storage also gives the rest back, so going from a million-face
+// figure to a small one does not keep the large one's memory.
 template <typename T>
 void ResizeArray(std::vector<T>& array, std::size_t count)
 {
     if (count == 0) {
         std::vector<T>().swap(array);
+        return;
+    }
+    if (count < array.capacity() / 2) {
+        std::vector<T> smaller(array.begin(), array.begin() + std::min(count, array.size()));
+        smaller.resize(count, T{});
+        array.swap(smaller);
         return;
     }
     array.resize(count, T{});

@@ -447,3 +447,19 @@ TEST(Regenerate, RefusedInputLeavesTheMeshUnchanged)
     EXPECT_TRUE(FourDBottleCountsAcceptable(2000, 2000));
     EXPECT_FALSE(FourDBottleCountsAcceptable(2000, 2001));
 }
+
+TEST(ResizeArray, KeepsLeadingValuesZeroFillsAndGivesLargeStorageBack)
+{
+    std::vector<double> a(1000, 7.0);
+    ResizeArray(a, 1200);
+    EXPECT_EQ(a[999], 7.0);
+    EXPECT_EQ(a[1199], 0.0);
+    ResizeArray(a, 10);
+    ASSERT_EQ(a.size(), 10u);
+    EXPECT_EQ(a[9], 7.0);
+    EXPECT_LT(a.capacity(), 600u) << "a much smaller size gives the storage back";
+    ResizeArray(a, 8);
+    EXPECT_EQ(a[7], 7.0);
+    ResizeArray(a, 0);
+    EXPECT_EQ(a.capacity(), 0u);
+}
