@@ -36,13 +36,18 @@ bool CSurfaceApp::InitInstance()
     // a complete one.
     Regenerate();
 
-    auto* frame = new CMainFrame;
-    if (!frame->view->IsUsable()) {
+    CMainFrame* frame = nullptr;
+    if (CSurfaceView::DisplaySupportsOpenGL()) {
+        frame = new CMainFrame;
+    }
+    if (frame == nullptr || !frame->view->IsUsable()) {
         // Said on the terminal too, for a start from a shell or a script.
         std::fprintf(stderr, "%s\n", kStrNoOpenGL);
         wxMessageBox(wxString::FromUTF8(kStrNoOpenGL), wxString::FromUTF8(kStrAppTitle),
                      wxOK | wxICON_ERROR);
-        frame->Destroy();
+        if (frame != nullptr) {
+            frame->Destroy();
+        }
         return false;
     }
     SetTopWindow(frame);

@@ -27,18 +27,28 @@ wxGLAttributes PixelFormat(int depth)
 int ChooseDepthBits()
 {
     static const int bits = [] {
+        // On a display without GLX the toolkit's probe trips its own
+        // assertion before answering "no"; the answer is all we need, so the
+        // probe runs with assertions off.
+        const wxAssertHandler_t previous = wxSetAssertHandler(nullptr);
+        int found = 0;
         if (wxGLCanvas::IsDisplaySupported(PixelFormat(32))) {
-            return 32;
+            found = 32;
+        } else if (wxGLCanvas::IsDisplaySupported(PixelFormat(24))) {
+            found = 24;
         }
-        if (wxGLCanvas::IsDisplaySupported(PixelFormat(24))) {
-            return 24;
-        }
-        return 0;
+        wxSetAssertHandler(previous);
+        return found;
     }();
     return bits;
 }
 
 }  // namespace
+
+bool CSurfaceView::DisplaySupportsOpenGL()
+{
+    return ChooseDepthBits() != 0;
+}
 
 CSurfaceView::CSurfaceView(wxWindow* parent, wxWindowID id)
     : wxGLCanvas(parent, PixelFormat(ChooseDepthBits() == 0 ? 24 : ChooseDepthBits()), id,

@@ -18,6 +18,10 @@ public:
     explicit CSurfaceView(wxWindow* parent, wxWindowID id = wxID_ANY);
     ~CSurfaceView() override;
 
+    // Whether the display offers a format the view can use at all; ask before
+    // creating a view, which cannot be made without one.
+    static bool DisplaySupportsOpenGL();
+
     // False when no OpenGL format or context could be had for this window.
     bool IsUsable() const { return renderContext != nullptr && renderContext->IsOK(); }
     // The depth buffer size that the format was chosen with.
