@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
-#include <memory>
 
 namespace {
 
@@ -96,25 +95,31 @@ inline uint64_t OrderedBits(double value)
     return (bits & kSign) != 0 ? ~bits : bits | kSign;
 }
 
-constexpr int kDigitBits = 11;
+// 1024 buckets a pass: with 2048 the scattered writes go to more pages than
+// the processor's address cache holds, and each pass took twice as long.
+constexpr int kDigitBits = 10;
 constexpr std::size_t kBuckets = std::size_t{1} << kDigitBits;
 constexpr uint64_t kDigitMask = kBuckets - 1;
+// Three digits: enough resolution that keys which differ rarely share a sort
+// key, at half the passes that sorting whole doubles would take.
+constexpr int kSortKeyBits = 3 * kDigitBits;
 
 struct FullKey {
-    uint64_t key;
+    double key;
     uint32_t index;
 };
 
-// Sorts 0 ... count - 1 by keyOf(i) (ordered bits), equal keys by index.
-// Each element becomes one 64-bit word: the upper bits of its key above its
-// index. An LSD radix sort over the key part orders the words by (key part,
-// index), the index bits being in place from the start. Only runs of words
-// that share the key part but might differ below it are then put in order
-// by their whole keys, which keyOf recomputes; with 20 index bits the key
-// part keeps 32 bits of mantissa, so such runs are rare apart from equal
-// depths.
+// Sorts 0 ... count - 1 by keyOf(i) (a double, never NaN), equal keys by
+// index. Each key is mapped to a 33-bit sort key by a map that never
+// reverses an order: linearly over the keys' range when that is finite, else
+// through the top bits of the double's ordered bit pattern. Each element
+// becomes one 64-bit word, the sort key above the element's index, and an
+// LSD radix sort over the sort-key digits orders the words by (sort key,
+// index). Runs of words that share a sort key but may differ in their whole
+// keys are then put in order by the whole keys, which keyOf recomputes; over
+// 2^33 levels such runs are rare apart from equal depths.
 template <typename KeyOf>
-void SortByOrderedKey(std::size_t count, const KeyOf& keyOf, std::vector<int32_t>& order)
+void SortByKey(std::size_t count, const KeyOf& keyOf, std::vector<int32_t>& order)
 {
     order.resize(count);
     if (count == 0) {
@@ -124,25 +129,57 @@ void SortByOrderedKey(std::size_t count, const KeyOf& keyOf, std::vector<int32_t
     while (indexBits < 32 && (std::size_t{1} << indexBits) < count) {
         ++indexBits;
     }
-    const int keyBits = 64 - indexBits;
-    const int passes = (keyBits + kDigitBits - 1) / kDigitBits;
+    const int sortBits = std::min(kSortKeyBits, 64 - indexBits);
+    const int passes = (sortBits + kDigitBits - 1) / kDigitBits;
     const uint64_t indexMask = (uint64_t{1} << indexBits) - 1;
+    const uint64_t topLevel = (uint64_t{1} << sortBits) - 1;
 
-    // Left uninitialised: every element is written before it is read, and
-    // zero-filling 16 bytes a face first would cost a fifth of the sort.
-    const std::unique_ptr<uint64_t[]> words(new uint64_t[count]);
-    const std::unique_ptr<uint64_t[]> spare(new uint64_t[count]);
+    // The two word arrays stay allocated from one frame to the next: fresh
+    // pages cost a fault each on first touch, which took a quarter of the
+    // sort at a million faces. They shrink with the mesh like every array.
+    thread_local std::vector<uint64_t> wordStore;
+    thread_local std::vector<uint64_t> spareStore;
+    ResizeArray(wordStore, count);
+    ResizeArray(spareStore, count);
+    uint64_t* const words = wordStore.data();
+    uint64_t* const spare = spareStore.data();
+
+    // The keys wait in `words`, bit for bit, while their range is found.
+    double low = keyOf(0);
+    double high = low;
+    for (std::size_t i = 0; i < count; ++i) {
+        const double k = keyOf(i);
+        std::memcpy(&words[i], &k, sizeof k);
+        low = std::min(low, k);
+        high = std::max(high, k);
+    }
+    const double range = high - low;
+    const bool linear = std::isfinite(range) && range > 0.0;
+    const double scale = linear ? static_cast<double>(topLevel) / range : 0.0;
+    const auto sortKey = [&](double k) -> uint64_t {
+        if (linear) {
+            // (k - low) and the product are rounded monotonically, so a
+            // larger key never gets a smaller level.
+            const double level = (k - low) * scale;
+            return level >= static_cast<double>(topLevel) ? topLevel
+                                                          : static_cast<uint64_t>(level);
+        }
+        return OrderedBits(k) >> (64 - sortBits);
+    };
+
     std::vector<uint32_t> histogram(static_cast<std::size_t>(passes) * kBuckets, 0);
     for (std::size_t i = 0; i < count; ++i) {
-        const uint64_t part = keyOf(i) >> indexBits;
+        double k;
+        std::memcpy(&k, &words[i], sizeof k);
+        const uint64_t part = sortKey(k);
         words[i] = (part << indexBits) | i;
         for (int pass = 0; pass < passes; ++pass) {
             ++histogram[pass * kBuckets + ((part >> (pass * kDigitBits)) & kDigitMask)];
         }
     }
 
-    uint64_t* from = words.get();
-    uint64_t* to = spare.get();
+    uint64_t* from = words;
+    uint64_t* to = spare;
     for (int pass = 0; pass < passes; ++pass) {
         uint32_t* counts = histogram.data() + pass * kBuckets;
         const int shift = indexBits + pass * kDigitBits;
@@ -199,14 +236,14 @@ void BuildBackToFrontOrder(const ProjectedMesh& mesh, const double modelview[16]
     // The keys are recomputed where needed rather than stored: cheaper in
     // memory than an array of them, and as exact.
     const DepthSource source(mesh, modelview);
-    SortByOrderedKey(
-        mesh.faces.size(), [&source](std::size_t f) { return OrderedBits(source.Key(f)); },
-        order);
+    SortByKey(
+        mesh.faces.size(), [&source](std::size_t f) { return source.Key(f); }, order);
 }
 
 void RadixSortOrder(const std::vector<double>& keys, std::vector<int32_t>& order)
 {
     const double* k = keys.data();
-    SortByOrderedKey(
-        keys.size(), [k](std::size_t i) { return OrderedBits(k[i]); }, order);
+    // NaN sorts as 0, as the mesh order does.
+    SortByKey(
+        keys.size(), [k](std::size_t i) { return std::isnan(k[i]) ? 0.0 : k[i]; }, order);
 }
