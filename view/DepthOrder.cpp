@@ -153,9 +153,13 @@ void SortByKey(std::size_t count, const KeyOf& keyOf, std::vector<int32_t>& orde
         low = std::min(low, k);
         high = std::max(high, k);
     }
+    // Linear over the range where that is a finite, usable scale: not for an
+    // infinite range, nor for one so small (subnormal) that the scale would
+    // overflow.
     const double range = high - low;
-    const bool linear = std::isfinite(range) && range > 0.0;
-    const double scale = linear ? static_cast<double>(topLevel) / range : 0.0;
+    const double scale =
+        std::isfinite(range) && range > 0.0 ? static_cast<double>(topLevel) / range : 0.0;
+    const bool linear = std::isfinite(scale) && scale > 0.0;
     const auto sortKey = [&](double k) -> uint64_t {
         if (linear) {
             // (k - low) and the product are rounded monotonically, so a

@@ -72,6 +72,15 @@ TEST(RadixDepthOrder, AgreesWithTheComparisonSortOnEveryKindOfKey)
     }
     ExpectSameKeySequence(duplicates, "duplicates, both zeros and tiny values");
 
+    // A range so narrow that scaling it to the sort key's levels would
+    // overflow: only subnormal keys.
+    std::vector<double> subnormal(2000);
+    const double tiny = std::numeric_limits<double>::denorm_min();
+    for (std::size_t i = 0; i < subnormal.size(); ++i) {
+        subnormal[i] = tiny * static_cast<double>(random() % 7);
+    }
+    ExpectSameKeySequence(subnormal, "subnormal keys only");
+
     // Every exponent and sign: the order must follow the numbers, not the
     // raw bit patterns.
     std::vector<double> wide;
