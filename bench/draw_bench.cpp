@@ -175,31 +175,26 @@ void CameraModelview(double m[16])
     glGetDoublev(GL_MODELVIEW_MATRIX, m);
 }
 
-void BM_OrderComparison(benchmark::State& state)
+using OrderFunction = void (*)(const ProjectedMesh&, const double[16], std::vector<int32_t>&);
+
+void Orders(benchmark::State& state, OrderFunction build)
 {
     Scene& scene = SceneOf(static_cast<int>(state.range(0)));
     double m[16];
     CameraModelview(m);
     std::vector<int32_t> order;
     for (auto _ : state) {
-        BuildBackToFrontOrderByComparison(scene.projected, m, order);
+        build(scene.projected, m, order);
         benchmark::DoNotOptimize(order.data());
     }
     SetFaceCounter(state, scene.side);
 }
 
-void BM_OrderRadix(benchmark::State& state)
+void BM_OrderComparison(benchmark::State& state)
 {
-    Scene& scene = SceneOf(static_cast<int>(state.range(0)));
-    double m[16];
-    CameraModelview(m);
-    std::vector<int32_t> order;
-    for (auto _ : state) {
-        BuildBackToFrontOrder(scene.projected, m, order);
-        benchmark::DoNotOptimize(order.data());
-    }
-    SetFaceCounter(state, scene.side);
+    Orders(state, BuildBackToFrontOrderByComparison);
 }
+void BM_OrderRadix(benchmark::State& state) { Orders(state, BuildBackToFrontOrder); }
 
 // ---- whole frames ---------------------------------------------------------
 

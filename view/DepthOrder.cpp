@@ -53,8 +53,14 @@ void ComputeDepthKeys(const ProjectedMesh& mesh, const double modelview[16],
     }
 }
 
-void BuildBackToFrontOrderByComparison(const ProjectedMesh& mesh, const double modelview[16],
-                                       std::vector<int32_t>& order)
+namespace {
+
+// The painter's order by a comparison sort of the depth keys; `sort` is
+// std::sort (the unstable order the drawing was first specified with) or
+// std::stable_sort (equal depths in face order).
+template <typename Sort>
+void OrderByComparison(const ProjectedMesh& mesh, const double modelview[16],
+                       std::vector<int32_t>& order, Sort sort)
 {
     std::vector<double> keys;
     ComputeDepthKeys(mesh, modelview, keys);
@@ -62,21 +68,25 @@ void BuildBackToFrontOrderByComparison(const ProjectedMesh& mesh, const double m
     for (std::size_t f = 0; f < order.size(); ++f) {
         order[f] = static_cast<int32_t>(f);
     }
-    std::sort(order.begin(), order.end(),
-              [&keys](int32_t a, int32_t b) { return keys[a] < keys[b]; });
+    sort(order.begin(), order.end(), [&keys](int32_t a, int32_t b) { return keys[a] < keys[b]; });
+}
+
+}  // namespace
+
+void BuildBackToFrontOrderByComparison(const ProjectedMesh& mesh, const double modelview[16],
+                                       std::vector<int32_t>& order)
+{
+    OrderByComparison(mesh, modelview, order, [](auto first, auto last, auto less) {
+        std::sort(first, last, less);
+    });
 }
 
 void BuildBackToFrontOrderStable(const ProjectedMesh& mesh, const double modelview[16],
                                  std::vector<int32_t>& order)
 {
-    std::vector<double> keys;
-    ComputeDepthKeys(mesh, modelview, keys);
-    order.resize(keys.size());
-    for (std::size_t f = 0; f < order.size(); ++f) {
-        order[f] = static_cast<int32_t>(f);
-    }
-    std::stable_sort(order.begin(), order.end(),
-                     [&keys](int32_t a, int32_t b) { return keys[a] < keys[b]; });
+    OrderByComparison(mesh, modelview, order, [](auto first, auto last, auto less) {
+        std::stable_sort(first, last, less);
+    });
 }
 
 namespace {
