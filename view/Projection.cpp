@@ -1,6 +1,7 @@
 #include "view/Projection.h"
 
 #include "interaction/Matrix4.h"
+#include "view/ProjectionKernels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,11 +18,13 @@ namespace {
 template <typename Body>
 void RunSplit(std::size_t count, unsigned threadCount, const Body& body)
 {
-    if (threadCount < 2 || count < 2) {
+    if (threadCount < 2 || count < 8) {
         body(std::size_t{0}, count);
         return;
     }
-    const std::size_t middle = count / 2;
+    // A multiple of four, so that the wide kernels start both halves on
+    // their own step boundaries.
+    const std::size_t middle = count / 2 / 4 * 4;
     std::thread second;
     try {
         second = std::thread([&body, middle, count] { body(middle, count); });
@@ -31,62 +34,6 @@ void RunSplit(std::size_t count, unsigned threadCount, const Body& body)
     }
     body(std::size_t{0}, middle);
     second.join();
-}
-
-constexpr double kLargest = std::numeric_limits<double>::max();
-
-// The normal of a quad whose corners are known to be in range: the
-// normalised cross product of its diagonals, or (0, 0, 1) where that has no
-// direction. Shared by every caller so that all give the same bits.
-inline void QuadNormal(const double* px, const double* py, const double* pz, std::size_t i0,
-                       std::size_t i1, std::size_t i2, std::size_t i3, double& nx, double& ny,
-                       double& nz)
-{
-    const double ax = px[i2] - px[i0];
-    const double ay = py[i2] - py[i0];
-    const double az = pz[i2] - pz[i0];
-    const double bx = px[i3] - px[i1];
-    const double by = py[i3] - py[i1];
-    const double bz = pz[i3] - pz[i1];
-    const double cx = ay * bz - az * by;
-    const double cy = az * bx - ax * bz;
-    const double cz = ax * by - ay * bx;
-    const double length = std::sqrt(cx * cx + cy * cy + cz * cz);
-    // Written so that a NaN length fails too.
-    if (length > 0.0 && length <= kLargest) {
-        nx = cx / length;
-        ny = cy / length;
-        nz = cz / length;
-    } else {
-        nx = 0.0;
-        ny = 0.0;
-        nz = 1.0;
-    }
-}
-
-inline void PutCorner(DrawVertex& out, float nx, float ny, float nz, double x, double y, double z)
-{
-    out.nx = nx;
-    out.ny = ny;
-    out.nz = nz;
-    out.x = static_cast<float>(x);
-    out.y = static_cast<float>(y);
-    out.z = static_cast<float>(z);
-}
-
-// The four corners of one quad in corner order, each with the face normal,
-// converted to single precision the way OpenGL converts glVertex3d and
-// glNormal3d arguments.
-inline void PutQuad(DrawVertex* out, const Quad& q, double nx, double ny, double nz,
-                    const double* px, const double* py, const double* pz)
-{
-    const float fx = static_cast<float>(nx);
-    const float fy = static_cast<float>(ny);
-    const float fz = static_cast<float>(nz);
-    PutCorner(out[0], fx, fy, fz, px[q.i0], py[q.i0], pz[q.i0]);
-    PutCorner(out[1], fx, fy, fz, px[q.i1], py[q.i1], pz[q.i1]);
-    PutCorner(out[2], fx, fy, fz, px[q.i2], py[q.i2], pz[q.i2]);
-    PutCorner(out[3], fx, fy, fz, px[q.i3], py[q.i3], pz[q.i3]);
 }
 
 void ClearDrawArrays(ProjectedMesh& out)
@@ -112,10 +59,53 @@ void ProjectMesh(const SurfaceMesh& mesh, const Orientation4D& orientation, Proj
 }
 
 void ProjectMeshThreaded(const SurfaceMesh& mesh, const Orientation4D& orientation,
-                         ProjectedMesh& out, unsigned threadCount)
+                         ProjectedMesh& out, unsigned threadCount, ProjectionKernel kernel)
 {
     out.drawArraysCurrent = false;
-    if (!mesh.IsConsistent()) {
+    const std::size_t n = mesh.VertexCount();
+    const std::size_t faceCount = mesh.FaceCount();
+    bool consistent = mesh.y.size() == n && mesh.z.size() == n && mesh.w.size() == n;
+
+    if (consistent) {
+        ResizeArray(out.projX, n);
+        ResizeArray(out.projY, n);
+        ResizeArray(out.projZ, n);
+        VertexPass vertices{mesh.x.data(), mesh.y.data(), mesh.z.data(), mesh.w.data(),
+                            out.projX.data(), out.projY.data(), out.projZ.data(), {}};
+        for (int row = 0; row < 4; ++row) {
+            for (int column = 0; column < 3; ++column) {
+                vertices.m[3 * row + column] = orientation[static_cast<std::size_t>(4 * row + column)];
+            }
+        }
+        RunSplit(n, threadCount, [&vertices, kernel](std::size_t begin, std::size_t end) {
+            ProjectVertices(vertices, begin, end, kernel);
+        });
+
+        // One pass copies the faces, computes the normals and fills the draw
+        // arrays while the corners are at hand; it also checks every index,
+        // so a face naming a vertex that does not exist is caught before it
+        // is read. Every face of a consistent mesh is drawable: quad f is
+        // face f.
+        ResizeArray(out.faces, faceCount);
+        ResizeArray(out.faceNormalX, faceCount);
+        ResizeArray(out.faceNormalY, faceCount);
+        ResizeArray(out.faceNormalZ, faceCount);
+        ResizeArray(out.drawVertices, 4 * faceCount);
+        ResizeArray(out.drawSlot, 0);
+        const FacePass faces{out.projX.data(), out.projY.data(), out.projZ.data(), n,
+                             mesh.faces.data(), out.faces.data(), out.faceNormalX.data(),
+                             out.faceNormalY.data(), out.faceNormalZ.data(),
+                             out.drawVertices.data()};
+        bool firstHalf = true;
+        bool secondHalf = true;
+        RunSplit(faceCount, threadCount,
+                 [&faces, kernel, &firstHalf, &secondHalf](std::size_t begin, std::size_t end) {
+                     (begin == 0 ? firstHalf : secondHalf) = ProjectFaces(faces, begin, end, kernel);
+                 });
+        consistent = firstHalf && secondHalf;
+    }
+
+    if (!consistent) {
         // Unequal coordinate arrays or a face index past them: reading any
         // of it could run off an array, so show nothing instead.
         ResizeArray(out.projX, 0);
@@ -126,73 +116,7 @@ void ProjectMeshThreaded(const SurfaceMesh& mesh, const Orientation4D& orientati
         ResizeArray(out.faceNormalY, 0);
         ResizeArray(out.faceNormalZ, 0);
         ClearDrawArrays(out);
-        out.drawArraysCurrent = true;
-        return;
     }
-
-    const std::size_t n = mesh.VertexCount();
-    ResizeArray(out.projX, n);
-    ResizeArray(out.projY, n);
-    ResizeArray(out.projZ, n);
-
-    // Local copies: the compiler cannot otherwise rule out that the output
-    // arrays overlap the matrix, and would reload it every vertex.
-    const double o0 = orientation[0], o1 = orientation[1], o2 = orientation[2];
-    const double o4 = orientation[4], o5 = orientation[5], o6 = orientation[6];
-    const double o8 = orientation[8], o9 = orientation[9], o10 = orientation[10];
-    const double o12 = orientation[12], o13 = orientation[13], o14 = orientation[14];
-
-    const double* xs = mesh.x.data();
-    const double* ys = mesh.y.data();
-    const double* zs = mesh.z.data();
-    const double* ws = mesh.w.data();
-    double* px = out.projX.data();
-    double* py = out.projY.data();
-    double* pz = out.projZ.data();
-    RunSplit(n, threadCount, [=](std::size_t begin, std::size_t end) {
-        for (std::size_t i = begin; i < end; ++i) {
-            const double x = xs[i];
-            const double y = ys[i];
-            const double z = zs[i];
-            const double w = ws[i];
-            px[i] = x * o0 + y * o4 + z * o8 + w * o12;
-            py[i] = x * o1 + y * o5 + z * o9 + w * o13;
-            pz[i] = x * o2 + y * o6 + z * o10 + w * o14;
-        }
-    });
-
-    // A consistent mesh names only vertices that exist, so every face gets
-    // its normal and its quad, and quad f is face f. One pass does the copy,
-    // the normal and the quad while the corners are at hand.
-    const std::size_t faceCount = mesh.FaceCount();
-    ResizeArray(out.faces, faceCount);
-    ResizeArray(out.faceNormalX, faceCount);
-    ResizeArray(out.faceNormalY, faceCount);
-    ResizeArray(out.faceNormalZ, faceCount);
-    ResizeArray(out.drawVertices, 4 * faceCount);
-    ResizeArray(out.drawSlot, 0);
-    const Quad* in = mesh.faces.data();
-    Quad* copy = out.faces.data();
-    double* nxs = out.faceNormalX.data();
-    double* nys = out.faceNormalY.data();
-    double* nzs = out.faceNormalZ.data();
-    DrawVertex* corners = out.drawVertices.data();
-    RunSplit(faceCount, threadCount, [=](std::size_t begin, std::size_t end) {
-        for (std::size_t f = begin; f < end; ++f) {
-            const Quad q = in[f];
-            copy[f] = q;
-            double nx;
-            double ny;
-            double nz;
-            QuadNormal(px, py, pz, static_cast<std::size_t>(q.i0), static_cast<std::size_t>(q.i1),
-                       static_cast<std::size_t>(q.i2), static_cast<std::size_t>(q.i3), nx, ny,
-                       nz);
-            nxs[f] = nx;
-            nys[f] = ny;
-            nzs[f] = nz;
-            PutQuad(corners + 4 * f, q, nx, ny, nz, px, py, pz);
-        }
-    });
     out.drawArraysCurrent = true;
 }
 

@@ -5,6 +5,7 @@
 
 #include "interaction/Orientation4D.h"
 #include "surfaces/SurfaceMesh.h"
+#include "view/ProjectionKernels.h"
 #include "view/ViewCaches.h"
 
 #include <cstddef>
@@ -20,10 +21,12 @@
 void ProjectMesh(const SurfaceMesh& mesh, const Orientation4D& orientation, ProjectedMesh& out);
 
 // ProjectMesh on threadCount threads (0 and 1 mean the calling thread only;
-// more than 2 are not used). Every value is computed by the same arithmetic
-// whichever thread takes it, so the results equal one thread's bit for bit.
+// more than 2 are not used) with the given inner loops. Every value is
+// computed by the same arithmetic whichever thread and kernel take it, so
+// the results equal one portable thread's bit for bit.
 void ProjectMeshThreaded(const SurfaceMesh& mesh, const Orientation4D& orientation,
-                         ProjectedMesh& out, unsigned threadCount);
+                         ProjectedMesh& out, unsigned threadCount,
+                         ProjectionKernel kernel = BestProjectionKernel());
 
 // How many threads ProjectMesh uses: 2 when the machine has two cores and
 // the vertices or the faces number at least kParallelProjectionMinimum,

@@ -211,6 +211,162 @@ TEST(ThreadedProjection, TwoThreadsGiveTheBitsOfOne)
     EXPECT_TRUE(SameBits(nx, tx) && SameBits(ny, ty) && SameBits(nz, tz));
 }
 
+// Every surface kind, odd face counts (so the four-wide loop leaves a
+// tail), scattered corner indices, and quads whose normal has no direction:
+// collapsed, NaN, infinite, overflowing and underflowing.
+std::vector<SurfaceMesh> KernelTestMeshes()
+{
+    std::vector<SurfaceMesh> meshes(5);
+    GenerateMobius(meshes[0]);
+    GenerateBottle(meshes[1]);
+    EXPECT_TRUE(GenerateFourDBottle(37, 29, 0.7, meshes[2]));
+
+    std::mt19937 random(77);
+    std::uniform_real_distribution<double> coordinate(-3.0, 3.0);
+    SurfaceMesh& scattered = meshes[3];
+    scattered.ResizeVertices(1000);
+    for (std::size_t i = 0; i < 1000; ++i) {
+        scattered.x[i] = coordinate(random);
+        scattered.y[i] = coordinate(random);
+        scattered.z[i] = coordinate(random);
+        scattered.w[i] = coordinate(random);
+    }
+    std::uniform_int_distribution<int32_t> vertex(0, 999);
+    scattered.ResizeFaces(1003);
+    for (Quad& q : scattered.faces) {
+        q = {vertex(random), vertex(random), vertex(random), vertex(random)};
+    }
+
+    SurfaceMesh& odd = meshes[4];
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const double points[][4] = {{0, 0, 0, 0},       {1, 0, 0, 0},       {1, 1, 0, 0},
+                                {0, 1, 0, 0},       {nan, 0, 0, 0},     {inf, 1, 0, 0},
+                                {1e200, 0, 0, 0},   {0, 1e200, 0, 0},   {1e-200, 0, 0, 0},
+                                {0, 1e-200, 0, 0},  {0, 0, -inf, 1},    {2, 3, 5, 7}};
+    for (const auto& p : points) {
+        odd.x.push_back(p[0]);
+        odd.y.push_back(p[1]);
+        odd.z.push_back(p[2]);
+        odd.w.push_back(p[3]);
+    }
+    odd.faces = {{0, 1, 2, 3}, {0, 0, 0, 0}, {4, 1, 2, 3},  {0, 5, 2, 3},  {0, 6, 2, 7},
+                 {0, 8, 2, 9}, {0, 1, 2, 10}, {3, 2, 1, 0}, {11, 0, 1, 2}, {0, 2, 1, 3},
+                 {9, 8, 7, 6}};
+    return meshes;
+}
+
+Orientation4D TurnedBy(double a, double b, double c)
+{
+    Orientation4D o = IdentityOrientation();
+    const Orientation4D xw = Rxw(a);
+    const Orientation4D yw = Ryw(b);
+    const Orientation4D zw = Rzw(c);
+    MultiplyMatrix4(xw.data(), o.data());
+    MultiplyMatrix4(yw.data(), o.data());
+    MultiplyMatrix4(zw.data(), o.data());
+    return o;
+}
+
+void ExpectSameProjection(const ProjectedMesh& a, const ProjectedMesh& b)
+{
+    EXPECT_TRUE(SameBits(a.projX, b.projX));
+    EXPECT_TRUE(SameBits(a.projY, b.projY));
+    EXPECT_TRUE(SameBits(a.projZ, b.projZ));
+    EXPECT_TRUE(SameBits(a.faceNormalX, b.faceNormalX));
+    EXPECT_TRUE(SameBits(a.faceNormalY, b.faceNormalY));
+    EXPECT_TRUE(SameBits(a.faceNormalZ, b.faceNormalZ));
+    EXPECT_TRUE(a.faces == b.faces);
+    ASSERT_EQ(a.drawVertices.size(), b.drawVertices.size());
+    EXPECT_TRUE(a.drawVertices.empty() ||
+                std::memcmp(a.drawVertices.data(), b.drawVertices.data(),
+                            a.drawVertices.size() * sizeof(DrawVertex)) == 0);
+    EXPECT_EQ(a.drawSlot, b.drawSlot);
+    EXPECT_EQ(a.drawArraysCurrent, b.drawArraysCurrent);
+}
+
+TEST(WideProjection, GivesThePortableLoopsBitsOnEveryMesh)
+{
+    if (BestProjectionKernel() != ProjectionKernel::Wide) {
+        GTEST_SKIP() << "this processor has no AVX2; only the portable loops run";
+    }
+    const Orientation4D orientations[] = {IdentityOrientation(), TurnedBy(0.3, -1.2, 2.1),
+                                          TurnedBy(3.0, 0.01, -0.7)};
+    int meshIndex = 0;
+    for (const SurfaceMesh& mesh : KernelTestMeshes()) {
+        for (const Orientation4D& o : orientations) {
+            for (unsigned threads : {1u, 2u}) {
+                SCOPED_TRACE("mesh " + std::to_string(meshIndex) + ", " +
+                             std::to_string(threads) + " thread(s)");
+                ProjectedMesh portable;
+                ProjectedMesh wide;
+                ProjectMeshThreaded(mesh, o, portable, threads, ProjectionKernel::Portable);
+                ProjectMeshThreaded(mesh, o, wide, threads, ProjectionKernel::Wide);
+                ASSERT_EQ(wide.faces.size(), mesh.faces.size());
+                ExpectSameProjection(portable, wide);
+            }
+        }
+        ++meshIndex;
+    }
+
+    // The stand-in normal and the single-precision corners of the odd quads,
+    // checked once by value so that both loops are not merely equally wrong.
+    ProjectedMesh odd;
+    ProjectMeshThreaded(KernelTestMeshes()[4], IdentityOrientation(), odd, 1,
+                        ProjectionKernel::Wide);
+    EXPECT_EQ(odd.faceNormalZ[0], 1.0);  // the unit square, counter-clockwise
+    EXPECT_EQ(odd.faceNormalZ[7], -1.0);  // the same square, clockwise
+    for (std::size_t f : {1u, 2u, 3u, 4u, 5u, 6u}) {
+        SCOPED_TRACE(f);
+        EXPECT_EQ(odd.faceNormalX[f], 0.0);
+        EXPECT_EQ(odd.faceNormalY[f], 0.0);
+        EXPECT_EQ(odd.faceNormalZ[f], 1.0);
+    }
+    const DrawVertex& corner = odd.drawVertices[4 * 8];  // face 8, corner 0: vertex 11
+    EXPECT_EQ(corner.x, 2.0f);
+    EXPECT_EQ(corner.y, 3.0f);
+    EXPECT_EQ(corner.z, 5.0f);
+}
+
+TEST(WideProjection, AFaceNamingAMissingVertexEmptiesEverythingWhereverItIs)
+{
+    SurfaceMesh good;
+    ASSERT_TRUE(GenerateFourDBottle(23, 21, 0.333, good));  // 483 faces
+    const int32_t n = static_cast<int32_t>(good.VertexCount());
+    const std::size_t last = good.FaceCount() - 1;
+    struct Fault {
+        std::size_t face;
+        int corner;
+        int32_t index;
+    };
+    // The first face, inside a group of four, the second thread's first
+    // face, the tail after the last group; past the end, negative, extreme.
+    const Fault faults[] = {{0, 0, n},          {9, 2, -1},
+                            {240, 3, n},        {last, 1, n + 1000},
+                            {last - 1, 0, INT32_MIN}, {131, 3, INT32_MAX}};
+    for (ProjectionKernel kernel : {ProjectionKernel::Portable, BestProjectionKernel()}) {
+        for (unsigned threads : {1u, 2u}) {
+            for (const Fault& fault : faults) {
+                SCOPED_TRACE("face " + std::to_string(fault.face) + ", index " +
+                             std::to_string(fault.index) + ", " + std::to_string(threads) +
+                             " thread(s)");
+                SurfaceMesh bad = good;
+                int32_t* corners = &bad.faces[fault.face].i0;
+                corners[fault.corner] = fault.index;
+                ProjectedMesh out;
+                ProjectMeshThreaded(good, IdentityOrientation(), out, threads, kernel);
+                ASSERT_FALSE(out.drawVertices.empty());
+                ProjectMeshThreaded(bad, IdentityOrientation(), out, threads, kernel);
+                EXPECT_TRUE(out.projX.empty() && out.projY.empty() && out.projZ.empty());
+                EXPECT_TRUE(out.faces.empty() && out.faceNormalX.empty() &&
+                            out.faceNormalY.empty() && out.faceNormalZ.empty());
+                EXPECT_TRUE(out.drawVertices.empty() && out.drawSlot.empty());
+                EXPECT_TRUE(out.drawArraysCurrent);
+            }
+        }
+    }
+}
+
 TEST(ThreadedProjection, ThreadCountFollowsTheMeshSize)
 {
     EXPECT_EQ(ProjectionThreadCount(0, 0), 1u);

@@ -1,0 +1,283 @@
+#include "view/ProjectionKernels.h"
+
+#include <cstdint>
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define TARVO_WIDE_KERNELS 1
+#include <immintrin.h>
+#define TARVO_AVX2 __attribute__((target("avx2")))
+#else
+#define TARVO_WIDE_KERNELS 0
+#endif
+
+namespace {
+
+void VerticesPortable(const VertexPass& p, std::size_t begin, std::size_t end)
+{
+    // Local copies: the compiler cannot otherwise rule out that the output
+    // arrays overlap the matrix, and would reload it every vertex.
+    const double m0 = p.m[0], m1 = p.m[1], m2 = p.m[2];
+    const double m3 = p.m[3], m4 = p.m[4], m5 = p.m[5];
+    const double m6 = p.m[6], m7 = p.m[7], m8 = p.m[8];
+    const double m9 = p.m[9], m10 = p.m[10], m11 = p.m[11];
+    for (std::size_t i = begin; i < end; ++i) {
+        const double x = p.x[i];
+        const double y = p.y[i];
+        const double z = p.z[i];
+        const double w = p.w[i];
+        p.px[i] = x * m0 + y * m3 + z * m6 + w * m9;
+        p.py[i] = x * m1 + y * m4 + z * m7 + w * m10;
+        p.pz[i] = x * m2 + y * m5 + z * m8 + w * m11;
+    }
+}
+
+inline bool InRange(int32_t index, std::size_t count)
+{
+    return index >= 0 && static_cast<std::size_t>(index) < count;
+}
+
+bool FacesPortable(const FacePass& p, std::size_t begin, std::size_t end)
+{
+    for (std::size_t f = begin; f < end; ++f) {
+        const Quad q = p.in[f];
+        if (!InRange(q.i0, p.vertexCount) || !InRange(q.i1, p.vertexCount) ||
+            !InRange(q.i2, p.vertexCount) || !InRange(q.i3, p.vertexCount)) {
+            return false;
+        }
+        p.copy[f] = q;
+        double nx;
+        double ny;
+        double nz;
+        QuadNormal(p.px, p.py, p.pz, static_cast<std::size_t>(q.i0),
+                   static_cast<std::size_t>(q.i1), static_cast<std::size_t>(q.i2),
+                   static_cast<std::size_t>(q.i3), nx, ny, nz);
+        p.nx[f] = nx;
+        p.ny[f] = ny;
+        p.nz[f] = nz;
+        PutQuad(p.corners + 4 * f, q, nx, ny, nz, p.px, p.py, p.pz);
+    }
+    return true;
+}
+
+#if TARVO_WIDE_KERNELS
+
+bool Aligned16(const void* pointer)
+{
+    return (reinterpret_cast<std::uintptr_t>(pointer) & 15u) == 0;
+}
+
+// px[index[k]] for k = 0 ... 3. Four plain loads: on the processors at
+// hand they beat the AVX2 gather instruction.
+TARVO_AVX2 inline __m256d Gather(const double* px, __m128i index)
+{
+    return _mm256_set_pd(px[_mm_extract_epi32(index, 3)], px[_mm_extract_epi32(index, 2)],
+                         px[_mm_extract_epi32(index, 1)], px[_mm_extract_epi32(index, 0)]);
+}
+
+TARVO_AVX2 void VerticesWide(const VertexPass& p, std::size_t begin, std::size_t end)
+{
+    const __m256d m0 = _mm256_set1_pd(p.m[0]), m1 = _mm256_set1_pd(p.m[1]);
+    const __m256d m2 = _mm256_set1_pd(p.m[2]), m3 = _mm256_set1_pd(p.m[3]);
+    const __m256d m4 = _mm256_set1_pd(p.m[4]), m5 = _mm256_set1_pd(p.m[5]);
+    const __m256d m6 = _mm256_set1_pd(p.m[6]), m7 = _mm256_set1_pd(p.m[7]);
+    const __m256d m8 = _mm256_set1_pd(p.m[8]), m9 = _mm256_set1_pd(p.m[9]);
+    const __m256d m10 = _mm256_set1_pd(p.m[10]), m11 = _mm256_set1_pd(p.m[11]);
+    std::size_t i = begin;
+    for (; i + 4 <= end; i += 4) {
+        const __m256d x = _mm256_loadu_pd(p.x + i);
+        const __m256d y = _mm256_loadu_pd(p.y + i);
+        const __m256d z = _mm256_loadu_pd(p.z + i);
+        const __m256d w = _mm256_loadu_pd(p.w + i);
+        // ((x m0 + y m3) + z m6) + w m9, as the portable loop adds. Plain
+        // stores: the face pass reads these right away, from the cache if
+        // they are still there.
+        _mm256_storeu_pd(p.px + i, _mm256_add_pd(_mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(x, m0),
+                                                                             _mm256_mul_pd(y, m3)),
+                                                               _mm256_mul_pd(z, m6)),
+                                                 _mm256_mul_pd(w, m9)));
+        _mm256_storeu_pd(p.py + i, _mm256_add_pd(_mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(x, m1),
+                                                                             _mm256_mul_pd(y, m4)),
+                                                               _mm256_mul_pd(z, m7)),
+                                                 _mm256_mul_pd(w, m10)));
+        _mm256_storeu_pd(p.pz + i, _mm256_add_pd(_mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(x, m2),
+                                                                             _mm256_mul_pd(y, m5)),
+                                                               _mm256_mul_pd(z, m8)),
+                                                 _mm256_mul_pd(w, m11)));
+    }
+    VerticesPortable(p, i, end);
+}
+
+TARVO_AVX2 bool FacesWide(const FacePass& p, std::size_t begin, std::size_t end)
+{
+    // An index is in range when, read as unsigned, it is at most the last
+    // vertex; AVX2 compares only signed, so both sides are shifted by 2^31.
+    // A vertex count beyond 32 bits admits every non-negative index.
+    const std::size_t limit = p.vertexCount < 0xFFFFFFFFu ? p.vertexCount : 0xFFFFFFFFu;
+    if (limit == 0 || end - begin < 4 || !Aligned16(p.corners)) {
+        return FacesPortable(p, begin, end);
+    }
+    const __m128i bias = _mm_set1_epi32(INT32_MIN);
+    const __m128i lastBiased = _mm_xor_si128(
+        _mm_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(limit - 1))), bias);
+    const __m256d zero = _mm256_setzero_pd();
+    const __m256d one = _mm256_set1_pd(1.0);
+    const __m256d largest = _mm256_set1_pd(std::numeric_limits<double>::max());
+
+    alignas(16) DrawVertex staged[16];
+    std::size_t f = begin;
+    for (; f + 4 <= end; f += 4) {
+        const __m128i* quads = reinterpret_cast<const __m128i*>(p.in + f);
+        const __m128i q0 = _mm_loadu_si128(quads);
+        const __m128i q1 = _mm_loadu_si128(quads + 1);
+        const __m128i q2 = _mm_loadu_si128(quads + 2);
+        const __m128i q3 = _mm_loadu_si128(quads + 3);
+        // Corner k of the four faces side by side.
+        const __m128i t0 = _mm_unpacklo_epi32(q0, q1);
+        const __m128i t1 = _mm_unpacklo_epi32(q2, q3);
+        const __m128i t2 = _mm_unpackhi_epi32(q0, q1);
+        const __m128i t3 = _mm_unpackhi_epi32(q2, q3);
+        const __m128i i0 = _mm_unpacklo_epi64(t0, t1);
+        const __m128i i1 = _mm_unpackhi_epi64(t0, t1);
+        const __m128i i2 = _mm_unpacklo_epi64(t2, t3);
+        const __m128i i3 = _mm_unpackhi_epi64(t2, t3);
+        const __m128i outside = _mm_or_si128(
+            _mm_or_si128(_mm_cmpgt_epi32(_mm_xor_si128(i0, bias), lastBiased),
+                         _mm_cmpgt_epi32(_mm_xor_si128(i1, bias), lastBiased)),
+            _mm_or_si128(_mm_cmpgt_epi32(_mm_xor_si128(i2, bias), lastBiased),
+                         _mm_cmpgt_epi32(_mm_xor_si128(i3, bias), lastBiased)));
+        if (_mm_movemask_epi8(outside) != 0) {
+            _mm_sfence();
+            return false;
+        }
+
+        const __m256d x0 = Gather(p.px, i0);
+        const __m256d y0 = Gather(p.py, i0);
+        const __m256d z0 = Gather(p.pz, i0);
+        const __m256d x1 = Gather(p.px, i1);
+        const __m256d y1 = Gather(p.py, i1);
+        const __m256d z1 = Gather(p.pz, i1);
+        const __m256d x2 = Gather(p.px, i2);
+        const __m256d y2 = Gather(p.py, i2);
+        const __m256d z2 = Gather(p.pz, i2);
+        const __m256d x3 = Gather(p.px, i3);
+        const __m256d y3 = Gather(p.py, i3);
+        const __m256d z3 = Gather(p.pz, i3);
+
+        // QuadNormal, four at a time.
+        const __m256d ax = _mm256_sub_pd(x2, x0);
+        const __m256d ay = _mm256_sub_pd(y2, y0);
+        const __m256d az = _mm256_sub_pd(z2, z0);
+        const __m256d bx = _mm256_sub_pd(x3, x1);
+        const __m256d by = _mm256_sub_pd(y3, y1);
+        const __m256d bz = _mm256_sub_pd(z3, z1);
+        const __m256d cx = _mm256_sub_pd(_mm256_mul_pd(ay, bz), _mm256_mul_pd(az, by));
+        const __m256d cy = _mm256_sub_pd(_mm256_mul_pd(az, bx), _mm256_mul_pd(ax, bz));
+        const __m256d cz = _mm256_sub_pd(_mm256_mul_pd(ax, by), _mm256_mul_pd(ay, bx));
+        const __m256d length = _mm256_sqrt_pd(
+            _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(cx, cx), _mm256_mul_pd(cy, cy)),
+                          _mm256_mul_pd(cz, cz)));
+        // Ordered comparisons: a NaN length fails both.
+        const __m256d usable = _mm256_and_pd(_mm256_cmp_pd(length, zero, _CMP_GT_OQ),
+                                             _mm256_cmp_pd(length, largest, _CMP_LE_OQ));
+        // Where there is no direction, (0, 0, 1) comes out as 0/1, 0/1, 1/1.
+        const __m256d divisor = _mm256_blendv_pd(one, length, usable);
+        const __m256d nx = _mm256_div_pd(_mm256_and_pd(cx, usable), divisor);
+        const __m256d ny = _mm256_div_pd(_mm256_and_pd(cy, usable), divisor);
+        const __m256d nz = _mm256_div_pd(_mm256_blendv_pd(one, cz, usable), divisor);
+
+        __m128i* copy = reinterpret_cast<__m128i*>(p.copy + f);
+        _mm_storeu_si128(copy, q0);
+        _mm_storeu_si128(copy + 1, q1);
+        _mm_storeu_si128(copy + 2, q2);
+        _mm_storeu_si128(copy + 3, q3);
+        _mm256_storeu_pd(p.nx + f, nx);
+        _mm256_storeu_pd(p.ny + f, ny);
+        _mm256_storeu_pd(p.nz + f, nz);
+
+        // The draw corners: (nx, ny, nz, x) then (y, z) for each corner
+        // of each face; face j's corner c starts at float 24 j + 6 c.
+        const __m128 fnx = _mm256_cvtpd_ps(nx);
+        const __m128 fny = _mm256_cvtpd_ps(ny);
+        const __m128 fnz = _mm256_cvtpd_ps(nz);
+        const __m128 xy01 = _mm_unpacklo_ps(fnx, fny);  // nx0 ny0 nx1 ny1
+        const __m128 xy23 = _mm_unpackhi_ps(fnx, fny);  // nx2 ny2 nx3 ny3
+        const __m128 normal0 = _mm_movelh_ps(xy01, fnz);                             // nx0 ny0 nz0 .
+        const __m128 normal1 = _mm_shuffle_ps(xy01, fnz, _MM_SHUFFLE(1, 1, 3, 2));  // nx1 ny1 nz1 .
+        const __m128 normal2 = _mm_shuffle_ps(xy23, fnz, _MM_SHUFFLE(2, 2, 1, 0));  // nx2 ny2 nz2 .
+        const __m128 normal3 = _mm_shuffle_ps(xy23, fnz, _MM_SHUFFLE(3, 3, 3, 2));  // nx3 ny3 nz3 .
+        const __m256d cornerX[4] = {x0, x1, x2, x3};
+        const __m256d cornerY[4] = {y0, y1, y2, y3};
+        const __m256d cornerZ[4] = {z0, z1, z2, z3};
+        float* out = reinterpret_cast<float*>(staged);
+        for (int c = 0; c < 4; ++c) {
+            const __m128 fx = _mm256_cvtpd_ps(cornerX[c]);
+            const __m128 fy = _mm256_cvtpd_ps(cornerY[c]);
+            const __m128 fz = _mm256_cvtpd_ps(cornerZ[c]);
+            const __m128 yz01 = _mm_unpacklo_ps(fy, fz);
+            const __m128 yz23 = _mm_unpackhi_ps(fy, fz);
+            float* corner = out + 6 * c;
+            _mm_storeu_ps(corner, _mm_insert_ps(normal0, fx, (0 << 6) | (3 << 4)));
+            _mm_storeu_ps(corner + 24, _mm_insert_ps(normal1, fx, (1 << 6) | (3 << 4)));
+            _mm_storeu_ps(corner + 48, _mm_insert_ps(normal2, fx, (2 << 6) | (3 << 4)));
+            _mm_storeu_ps(corner + 72, _mm_insert_ps(normal3, fx, (3 << 6) | (3 << 4)));
+            _mm_storel_pi(reinterpret_cast<__m64*>(corner + 4), yz01);
+            _mm_storeh_pi(reinterpret_cast<__m64*>(corner + 28), yz01);
+            _mm_storel_pi(reinterpret_cast<__m64*>(corner + 52), yz23);
+            _mm_storeh_pi(reinterpret_cast<__m64*>(corner + 76), yz23);
+        }
+        // The corners are the bulk of what this pass writes and are next
+        // read by OpenGL, not by us: stream them past the cache, which
+        // also spares reading their old contents in first.
+        const __m128i* from = reinterpret_cast<const __m128i*>(staged);
+        __m128i* to = reinterpret_cast<__m128i*>(p.corners + 4 * f);
+        for (int k = 0; k < 24; ++k) {
+            _mm_stream_si128(to + k, _mm_load_si128(from + k));
+        }
+    }
+    _mm_sfence();
+    return FacesPortable(p, f, end);
+}
+
+bool WideAvailable()
+{
+    static const bool available = __builtin_cpu_supports("avx2") != 0;
+    return available;
+}
+
+#endif  // TARVO_WIDE_KERNELS
+
+}  // namespace
+
+ProjectionKernel BestProjectionKernel()
+{
+#if TARVO_WIDE_KERNELS
+    return WideAvailable() ? ProjectionKernel::Wide : ProjectionKernel::Portable;
+#else
+    return ProjectionKernel::Portable;
+#endif
+}
+
+void ProjectVertices(const VertexPass& pass, std::size_t begin, std::size_t end,
+                     ProjectionKernel kernel)
+{
+#if TARVO_WIDE_KERNELS
+    if (kernel == ProjectionKernel::Wide && WideAvailable()) {
+        VerticesWide(pass, begin, end);
+        return;
+    }
+#endif
+    (void)kernel;
+    VerticesPortable(pass, begin, end);
+}
+
+bool ProjectFaces(const FacePass& pass, std::size_t begin, std::size_t end,
+                  ProjectionKernel kernel)
+{
+#if TARVO_WIDE_KERNELS
+    if (kernel == ProjectionKernel::Wide && WideAvailable()) {
+        return FacesWide(pass, begin, end);
+    }
+#endif
+    (void)kernel;
+    return FacesPortable(pass, begin, end);
+}
