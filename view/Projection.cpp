@@ -4,6 +4,7 @@
 #include "view/ProjectionKernels.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -12,27 +13,40 @@
 
 namespace {
 
-// Runs body(begin, end) over 0 ... count, in two halves on two threads when
-// asked to. Without a second thread (none may be started) the caller does
-// all of it.
+// Elements handed to a thread at a time: a multiple of four, so that the
+// wide kernels start every piece on one of their step boundaries, and small
+// enough that a thread held up by other work on its core leaves the rest to
+// the other thread instead of keeping it waiting at the end.
+constexpr std::size_t kPiece = 16384;
+
+// Runs body(begin, end) over pieces of 0 ... count, on two threads when
+// asked to, each taking the next piece as it finishes one. Without a
+// second thread (none may be started) the caller does all of it.
 template <typename Body>
 void RunSplit(std::size_t count, unsigned threadCount, const Body& body)
 {
-    if (threadCount < 2 || count < 8) {
+    if (threadCount < 2 || count <= kPiece) {
         body(std::size_t{0}, count);
         return;
     }
-    // A multiple of four, so that the wide kernels start both halves on
-    // their own step boundaries.
-    const std::size_t middle = count / 2 / 4 * 4;
+    std::atomic<std::size_t> next{0};
+    const auto work = [&body, &next, count] {
+        for (;;) {
+            const std::size_t begin = next.fetch_add(kPiece, std::memory_order_relaxed);
+            if (begin >= count) {
+                return;
+            }
+            body(begin, std::min(count, begin + kPiece));
+        }
+    };
     std::thread second;
     try {
-        second = std::thread([&body, middle, count] { body(middle, count); });
+        second = std::thread(work);
     } catch (const std::system_error&) {
-        body(std::size_t{0}, count);
+        work();
         return;
     }
-    body(std::size_t{0}, middle);
+    work();
     second.join();
 }
 
@@ -74,7 +88,8 @@ void ProjectMeshThreaded(const SurfaceMesh& mesh, const Orientation4D& orientati
                             out.projX.data(), out.projY.data(), out.projZ.data(), {}};
         for (int row = 0; row < 4; ++row) {
             for (int column = 0; column < 3; ++column) {
-                vertices.m[3 * row + column] = orientation[static_cast<std::size_t>(4 * row + column)];
+                vertices.m[3 * row + column] =
+                    orientation[static_cast<std::size_t>(4 * row + column)];
             }
         }
         RunSplit(n, threadCount, [&vertices, kernel](std::size_t begin, std::size_t end) {
@@ -96,13 +111,15 @@ void ProjectMeshThreaded(const SurfaceMesh& mesh, const Orientation4D& orientati
                              mesh.faces.data(), out.faces.data(), out.faceNormalX.data(),
                              out.faceNormalY.data(), out.faceNormalZ.data(),
                              out.drawVertices.data()};
-        bool firstHalf = true;
-        bool secondHalf = true;
+        std::atomic<bool> allInRange{true};
         RunSplit(faceCount, threadCount,
-                 [&faces, kernel, &firstHalf, &secondHalf](std::size_t begin, std::size_t end) {
-                     (begin == 0 ? firstHalf : secondHalf) = ProjectFaces(faces, begin, end, kernel);
+                 [&faces, kernel, &allInRange](std::size_t begin, std::size_t end) {
+                     if (allInRange.load(std::memory_order_relaxed) &&
+                         !ProjectFaces(faces, begin, end, kernel)) {
+                         allInRange.store(false, std::memory_order_relaxed);
+                     }
                  });
-        consistent = firstHalf && secondHalf;
+        consistent = allInRange.load();
     }
 
     if (!consistent) {

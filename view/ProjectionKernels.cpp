@@ -201,10 +201,11 @@ TARVO_AVX2 bool FacesWide(const FacePass& p, std::size_t begin, std::size_t end)
         const __m128 fnz = _mm256_cvtpd_ps(nz);
         const __m128 xy01 = _mm_unpacklo_ps(fnx, fny);  // nx0 ny0 nx1 ny1
         const __m128 xy23 = _mm_unpackhi_ps(fnx, fny);  // nx2 ny2 nx3 ny3
-        const __m128 normal0 = _mm_movelh_ps(xy01, fnz);                             // nx0 ny0 nz0 .
-        const __m128 normal1 = _mm_shuffle_ps(xy01, fnz, _MM_SHUFFLE(1, 1, 3, 2));  // nx1 ny1 nz1 .
-        const __m128 normal2 = _mm_shuffle_ps(xy23, fnz, _MM_SHUFFLE(2, 2, 1, 0));  // nx2 ny2 nz2 .
-        const __m128 normal3 = _mm_shuffle_ps(xy23, fnz, _MM_SHUFFLE(3, 3, 3, 2));  // nx3 ny3 nz3 .
+        // Face j's normal in the first three lanes of normal j.
+        const __m128 normal0 = _mm_movelh_ps(xy01, fnz);
+        const __m128 normal1 = _mm_shuffle_ps(xy01, fnz, _MM_SHUFFLE(1, 1, 3, 2));
+        const __m128 normal2 = _mm_shuffle_ps(xy23, fnz, _MM_SHUFFLE(2, 2, 1, 0));
+        const __m128 normal3 = _mm_shuffle_ps(xy23, fnz, _MM_SHUFFLE(3, 3, 3, 2));
         const __m256d cornerX[4] = {x0, x1, x2, x3};
         const __m256d cornerY[4] = {y0, y1, y2, y3};
         const __m256d cornerZ[4] = {z0, z1, z2, z3};
