@@ -167,7 +167,7 @@ bool SameBits(const std::vector<double>& a, const std::vector<double>& b)
 
 TEST(ThreadedProjection, TwoThreadsGiveTheBitsOfOne)
 {
-    // Odd counts, so that the halves differ in length, and large enough that
+    // Odd counts, so that the last piece is short, and large enough that
     // ProjectMesh itself chooses two threads on a two-core machine.
     SurfaceMesh surface;
     ASSERT_TRUE(GenerateFourDBottle(251, 203, 0.4, surface));
@@ -330,8 +330,9 @@ TEST(WideProjection, GivesThePortableLoopsBitsOnEveryMesh)
 
 TEST(WideProjection, AFaceNamingAMissingVertexEmptiesEverythingWhereverItIs)
 {
+    // Enough faces for three pieces when two threads share the work.
     SurfaceMesh good;
-    ASSERT_TRUE(GenerateFourDBottle(23, 21, 0.333, good));  // 483 faces
+    ASSERT_TRUE(GenerateFourDBottle(203, 181, 0.333, good));  // 36743 faces
     const int32_t n = static_cast<int32_t>(good.VertexCount());
     const std::size_t last = good.FaceCount() - 1;
     struct Fault {
@@ -339,11 +340,11 @@ TEST(WideProjection, AFaceNamingAMissingVertexEmptiesEverythingWhereverItIs)
         int corner;
         int32_t index;
     };
-    // The first face, inside a group of four, the second thread's first
-    // face, the tail after the last group; past the end, negative, extreme.
-    const Fault faults[] = {{0, 0, n},          {9, 2, -1},
-                            {240, 3, n},        {last, 1, n + 1000},
-                            {last - 1, 0, INT32_MIN}, {131, 3, INT32_MAX}};
+    // The first face, inside a group of four, the first and last faces of
+    // the second piece, the tail after the last group; past the end,
+    // negative, extreme.
+    const Fault faults[] = {{0, 0, n},         {9, 2, -1},          {16384, 3, n},
+                            {32767, 1, n + 1000}, {last, 1, INT32_MAX}, {last - 1, 0, INT32_MIN}};
     for (ProjectionKernel kernel : {ProjectionKernel::Portable, BestProjectionKernel()}) {
         for (unsigned threads : {1u, 2u}) {
             for (const Fault& fault : faults) {
