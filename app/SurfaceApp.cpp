@@ -13,6 +13,10 @@
 
 #include <cstdio>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 CSurfaceApp& TheSurfaceApp()
 {
     return *static_cast<CSurfaceApp*>(wxApp::GetInstance());
@@ -27,6 +31,14 @@ CSurfaceApp::CSurfaceApp()
 
 bool CSurfaceApp::OnInit()
 {
+#ifdef __GLIBC__
+    // Blocks of 256 kB and more get pages of their own, which go back to the
+    // system when freed. By default the C library raises this threshold to
+    // the largest block freed so far, after which a large figure's per-frame
+    // arrays (megabytes each) come from the shared heap and the holes they
+    // leave between longer-lived blocks stay resident.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
+#endif
     return InitInstance();
 }
 

@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <malloc.h>
 #include <map>
 #include <memory>
 #include <string>
@@ -361,7 +362,8 @@ void PrintSummary(const CollectingReporter& r)
 
 // ---- memory ---------------------------------------------------------------
 
-// Resident and peak resident size of this process, in MB.
+// Resident and peak resident size of this process, in MB of 10^6 bytes
+// (the kernel counts kB of 1024 bytes).
 void ResidentMB(double& current, double& peak)
 {
     current = peak = -1.0;
@@ -370,9 +372,9 @@ void ResidentMB(double& current, double& peak)
     while (status >> key) {
         double kb = 0;
         if (key == "VmRSS:" && status >> kb) {
-            current = kb / 1024.0;
+            current = kb * 1024.0 / 1e6;
         } else if (key == "VmHWM:" && status >> kb) {
-            peak = kb / 1024.0;
+            peak = kb * 1024.0 / 1e6;
         }
     }
 }
@@ -423,7 +425,9 @@ void MeasureMemory()
     ResidentMB(bigNow, bigPeak);
 
     const std::size_t faces = mesh.FaceCount();
-    std::printf("Memory, %d x %d bottle (%zu faces) less the start strip:\n", side, side, faces);
+    std::printf("Memory (MB of 10^6 bytes), %d x %d bottle (%zu faces) less the start strip:\n",
+                side, side, faces);
+    // 10^6 faces: MB and bytes a face are the same number.
     std::printf("  resident after an opaque frame      %7.1f MB (peak so far %7.1f MB)\n",
                 opaqueNow - startNow, opaquePeak - startPeak);
     std::printf("  resident after a translucent frame  %7.1f MB (peak so far %7.1f MB)\n",
@@ -435,15 +439,17 @@ void MeasureMemory()
                 3 * BytesPerFace(projected.faceNormalX, faces),
                 BytesPerFace(projected.drawVertices, faces) +
                     BytesPerFace(projected.drawSlot, faces));
-    std::printf("  translucent frames: radix words 16 bytes per face kept between frames; "
-                "order 4 bytes per face and a %zu kB batch buffer released after each\n\n",
-                static_cast<std::size_t>(16384 * 4 * sizeof(DrawVertex) / 1024));
+    std::printf("  translucent frames: radix words 16 bytes per face, order 4 bytes per face "
+                "and a batch buffer of 4096 quads, all given back after each frame\n\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    // The allocator setting the program makes at start (app/SurfaceApp.cpp),
+    // so that the memory measured is the program's.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     OffscreenGL gl;
     if (!gl.Create(kWidth, kHeight)) {
         std::fprintf(stderr, "no offscreen OpenGL context: %s\n", gl.Error().c_str());

@@ -225,14 +225,25 @@ void DrawFacesImmediate(const DisplaySettings& display, const ProjectedMesh& mes
     }
 }
 
-// Vertices per draw call: a multiple of 4, so that no quad is split, and
-// well inside GLsizei.
-constexpr std::size_t kVerticesPerCall = std::size_t{1} << 22;
+// Quads per draw call: a multiple of 4 vertices, so that no quad is split.
+// Small enough that a sorted batch stays in the cache between our copy and
+// the driver's read, large enough that the calls cost nothing next to the
+// drawing.
+constexpr std::size_t kQuadsPerCall = 4096;
+constexpr std::size_t kVerticesPerCall = 4 * kQuadsPerCall;
 
-// Quads copied per draw call in painter's order: small enough to stay in the
-// cache between the copy and the driver's read, large enough that the calls
-// cost nothing next to the drawing.
-constexpr std::size_t kSortedQuadsPerCall = 16384;
+// Between calls the commands are flushed. A software rasteriser (Mesa's
+// llvmpipe) otherwise bins a whole million-face frame into scenes of tens of
+// megabytes, whose memory it keeps for later frames (40 MB and more at a
+// million faces); handed a call at a time, it keeps a few megabytes and
+// starts rasterising while the rest is still coming. Flushing changes when
+// the work is done, never what is drawn.
+void FlushBetweenCalls(bool moreToCome)
+{
+    if (moreToCome) {
+        glFlush();
+    }
+}
 
 void PointArraysAt(const DrawVertex* vertices)
 {
@@ -256,7 +267,7 @@ bool DrawQuadsSorted(const ProjectedMesh& mesh, const double modelview[16],
         return false;
     }
     try {
-        batch.resize(4 * std::min(kSortedQuadsPerCall, quadCount));
+        batch.resize(4 * std::min(kQuadsPerCall, quadCount));
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -266,16 +277,19 @@ bool DrawQuadsSorted(const ProjectedMesh& mesh, const double modelview[16],
     DrawVertex* buffer = batch.data();
     PointArraysAt(buffer);
     std::size_t filled = 0;
+    std::size_t remaining = order.size();
     for (const int32_t f : order) {
+        --remaining;
         const int32_t slot = slots ? slots[f] : f;
         if (slot < 0 || static_cast<std::size_t>(slot) >= quadCount) {
             continue;
         }
         std::memcpy(buffer + 4 * filled, source + 4 * static_cast<std::size_t>(slot),
                     4 * sizeof(DrawVertex));
-        if (++filled == kSortedQuadsPerCall) {
+        if (++filled == kQuadsPerCall) {
             glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(4 * filled));
             filled = 0;
+            FlushBetweenCalls(remaining != 0);
         }
     }
     if (filled != 0) {
@@ -310,6 +324,7 @@ void DrawFacesFromArrays(const DisplaySettings& display, const ProjectedMesh& me
         for (std::size_t start = 0; start < total; start += kVerticesPerCall) {
             const std::size_t count = std::min(kVerticesPerCall, total - start);
             glDrawArrays(GL_QUADS, static_cast<GLint>(start), static_cast<GLsizei>(count));
+            FlushBetweenCalls(start + count < total);
         }
     }
     glDisableClientState(GL_VERTEX_ARRAY);
