@@ -439,8 +439,8 @@ void MeasureMemory()
                 3 * BytesPerFace(projected.faceNormalX, faces),
                 BytesPerFace(projected.drawVertices, faces) +
                     BytesPerFace(projected.drawSlot, faces));
-    std::printf("  translucent frames: radix words 16 bytes per face, order 4 bytes per face "
-                "and a batch buffer of 4096 quads, all given back after each frame\n\n");
+    std::printf("  translucent frames: radix words 16 bytes per face kept between frames; "
+                "order 4 bytes per face and a batch buffer of 4096 quads given back after each\n\n");
 }
 
 }  // namespace
