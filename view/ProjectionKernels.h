@@ -1,9 +1,9 @@
 #pragma once
 // The inner loops of the projection, in two builds: a portable one and, on
 // x86-64 processors with AVX2, a wide one that handles four vertices or four
-// faces per step and streams its products past the cache. Both compute every
-// value with the same IEEE operations in the same order, so their results are
-// equal bit for bit; the wide one is only faster.
+// faces per step and streams the draw corners past the cache. Both compute
+// every value with the same IEEE operations in the same order, so their
+// results are equal bit for bit; the wide one is only faster.
 
 #include "surfaces/SurfaceMesh.h"
 #include "view/ViewCaches.h"
