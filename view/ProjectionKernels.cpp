@@ -123,7 +123,6 @@ TARVO_AVX2 bool FacesWide(const FacePass& p, std::size_t begin, std::size_t end)
     const __m256d one = _mm256_set1_pd(1.0);
     const __m256d largest = _mm256_set1_pd(std::numeric_limits<double>::max());
 
-    alignas(16) DrawVertex staged[16];
     std::size_t f = begin;
     for (; f + 4 <= end; f += 4) {
         const __m128i* quads = reinterpret_cast<const __m128i*>(p.in + f);
@@ -194,45 +193,44 @@ TARVO_AVX2 bool FacesWide(const FacePass& p, std::size_t begin, std::size_t end)
         _mm256_storeu_pd(p.ny + f, ny);
         _mm256_storeu_pd(p.nz + f, nz);
 
-        // The draw corners: (nx, ny, nz, x) then (y, z) for each corner
-        // of each face; face j's corner c starts at float 24 j + 6 c.
+        // The draw corners, face j's 24 floats as six 16-byte pieces:
+        // (n, x0) (y0 z0 nx ny) (nz, P1) (n, x2) (y2 z2 nx ny) (nz, P3).
+        // They are the bulk of what this pass writes and are next read by
+        // OpenGL, not by us: streamed past the cache, which also spares
+        // reading their old contents in first.
         const __m128 fnx = _mm256_cvtpd_ps(nx);
         const __m128 fny = _mm256_cvtpd_ps(ny);
         const __m128 fnz = _mm256_cvtpd_ps(nz);
         const __m128 xy01 = _mm_unpacklo_ps(fnx, fny);  // nx0 ny0 nx1 ny1
         const __m128 xy23 = _mm_unpackhi_ps(fnx, fny);  // nx2 ny2 nx3 ny3
-        // Face j's normal in the first three lanes of normal j.
-        const __m128 normal0 = _mm_movelh_ps(xy01, fnz);
-        const __m128 normal1 = _mm_shuffle_ps(xy01, fnz, _MM_SHUFFLE(1, 1, 3, 2));
-        const __m128 normal2 = _mm_shuffle_ps(xy23, fnz, _MM_SHUFFLE(2, 2, 1, 0));
-        const __m128 normal3 = _mm_shuffle_ps(xy23, fnz, _MM_SHUFFLE(3, 3, 3, 2));
-        const __m256d cornerX[4] = {x0, x1, x2, x3};
-        const __m256d cornerY[4] = {y0, y1, y2, y3};
-        const __m256d cornerZ[4] = {z0, z1, z2, z3};
-        float* out = reinterpret_cast<float*>(staged);
-        for (int c = 0; c < 4; ++c) {
-            const __m128 fx = _mm256_cvtpd_ps(cornerX[c]);
-            const __m128 fy = _mm256_cvtpd_ps(cornerY[c]);
-            const __m128 fz = _mm256_cvtpd_ps(cornerZ[c]);
-            const __m128 yz01 = _mm_unpacklo_ps(fy, fz);
-            const __m128 yz23 = _mm_unpackhi_ps(fy, fz);
-            float* corner = out + 6 * c;
-            _mm_storeu_ps(corner, _mm_insert_ps(normal0, fx, (0 << 6) | (3 << 4)));
-            _mm_storeu_ps(corner + 24, _mm_insert_ps(normal1, fx, (1 << 6) | (3 << 4)));
-            _mm_storeu_ps(corner + 48, _mm_insert_ps(normal2, fx, (2 << 6) | (3 << 4)));
-            _mm_storeu_ps(corner + 72, _mm_insert_ps(normal3, fx, (3 << 6) | (3 << 4)));
-            _mm_storel_pi(reinterpret_cast<__m64*>(corner + 4), yz01);
-            _mm_storeh_pi(reinterpret_cast<__m64*>(corner + 28), yz01);
-            _mm_storel_pi(reinterpret_cast<__m64*>(corner + 52), yz23);
-            _mm_storeh_pi(reinterpret_cast<__m64*>(corner + 76), yz23);
-        }
-        // The corners are the bulk of what this pass writes and are next
-        // read by OpenGL, not by us: stream them past the cache, which
-        // also spares reading their old contents in first.
-        const __m128i* from = reinterpret_cast<const __m128i*>(staged);
-        __m128i* to = reinterpret_cast<__m128i*>(p.corners + 4 * f);
-        for (int k = 0; k < 24; ++k) {
-            _mm_stream_si128(to + k, _mm_load_si128(from + k));
+        // Face j's normal in the first three lanes of normal[j].
+        const __m128 normal[4] = {_mm_movelh_ps(xy01, fnz),
+                                  _mm_shuffle_ps(xy01, fnz, _MM_SHUFFLE(1, 1, 3, 2)),
+                                  _mm_shuffle_ps(xy23, fnz, _MM_SHUFFLE(2, 2, 1, 0)),
+                                  _mm_shuffle_ps(xy23, fnz, _MM_SHUFFLE(3, 3, 3, 2))};
+        // The twelve corner coordinates of face j as a[j] = (x0 y0 z0 x1),
+        // b[j] = (y1 z1 x2 y2), c[j] = (z2 x3 y3 z3): three 4 x 4 transposes.
+        __m128 a[4] = {_mm256_cvtpd_ps(x0), _mm256_cvtpd_ps(y0), _mm256_cvtpd_ps(z0),
+                       _mm256_cvtpd_ps(x1)};
+        __m128 b[4] = {_mm256_cvtpd_ps(y1), _mm256_cvtpd_ps(z1), _mm256_cvtpd_ps(x2),
+                       _mm256_cvtpd_ps(y2)};
+        __m128 c[4] = {_mm256_cvtpd_ps(z2), _mm256_cvtpd_ps(x3), _mm256_cvtpd_ps(y3),
+                       _mm256_cvtpd_ps(z3)};
+        _MM_TRANSPOSE4_PS(a[0], a[1], a[2], a[3]);
+        _MM_TRANSPOSE4_PS(b[0], b[1], b[2], b[3]);
+        _MM_TRANSPOSE4_PS(c[0], c[1], c[2], c[3]);
+        float* out = reinterpret_cast<float*>(p.corners + 4 * f);
+        for (int j = 0; j < 4; ++j) {
+            const __m128 n = normal[j];
+            const __m128 nzx1 = _mm_shuffle_ps(n, a[j], _MM_SHUFFLE(3, 3, 2, 2));  // nz nz x1 x1
+            const __m128 y2z2 = _mm_shuffle_ps(b[j], c[j], _MM_SHUFFLE(0, 0, 3, 3));  // y2 y2 z2 z2
+            float* face = out + 24 * j;
+            _mm_stream_ps(face, _mm_insert_ps(n, a[j], (0 << 6) | (3 << 4)));
+            _mm_stream_ps(face + 4, _mm_shuffle_ps(a[j], n, _MM_SHUFFLE(1, 0, 2, 1)));
+            _mm_stream_ps(face + 8, _mm_shuffle_ps(nzx1, b[j], _MM_SHUFFLE(1, 0, 2, 0)));
+            _mm_stream_ps(face + 12, _mm_insert_ps(n, b[j], (2 << 6) | (3 << 4)));
+            _mm_stream_ps(face + 16, _mm_shuffle_ps(y2z2, n, _MM_SHUFFLE(1, 0, 2, 0)));
+            _mm_stream_ps(face + 20, _mm_insert_ps(c[j], n, (2 << 6) | (0 << 4)));
         }
     }
     _mm_sfence();
