@@ -39,12 +39,15 @@ mb_over() {  # kB, base kB
 }
 
 open_and_cancel() {  # menu key, dialog title
-    xdotool key alt+p
-    sleep 0.3
-    xdotool key "$1"
-    wait_for_window "$2" >/dev/null
+    open_dialog "$1" "$2" >/dev/null
     xdotool key Escape
     sleep 0.5
+}
+
+turn_in_four_dimensions() {  # pixels sideways
+    xdotool keydown shift
+    drag 1 300 300 "$1" 0
+    xdotool keyup shift
 }
 
 start_tarvo
@@ -54,36 +57,22 @@ open_and_cancel r "解像度の設定"
 open_and_cancel c "色の指定"
 strip=$(settled_rss_kb)
 
-xdotool key alt+p
-sleep 0.3
-xdotool key r
-resolution=$(wait_for_window "解像度の設定")
-click_dialog_units "$resolution" 20 45 246 135      # "四次元版Tarvoの壺"
-click_dialog_units "$resolution" 110 72 246 135     # θ
-xdotool key ctrl+a
-xdotool type --delay 20 1000
-click_dialog_units "$resolution" 110 92 246 135     # φ
-xdotool key ctrl+a
-xdotool type --delay 20 1000
-click_dialog_units "$resolution" 210 17 246 135     # OK
+resolution=$(open_dialog r "解像度の設定")
+click_dialog_units "$resolution" 20 45 246 135                # "四次元版Tarvoの壺"
+type_into_dialog_units "$resolution" 110 72 246 135 1000     # θ
+type_into_dialog_units "$resolution" 110 92 246 135 1000     # φ
+click_dialog_units "$resolution" 210 17 246 135               # OK
 opaque=$(settled_rss_kb)
 
-xdotool keydown shift
-drag 1 300 300 60 0
-xdotool keyup shift
+turn_in_four_dimensions 60
 turned=$(settled_rss_kb)
 
-xdotool key alt+p
-sleep 0.3
-xdotool key c
-colour=$(wait_for_window "色の指定")
+colour=$(open_dialog c "色の指定")
 click_dialog_units "$colour" 65 70 279 91       # "半透明"
 click_dialog_units "$colour" 245 22 279 91      # OK
 translucent=$(settled_rss_kb)
 
-xdotool keydown shift
-drag 1 300 300 -60 0
-xdotool keyup shift
+turn_in_four_dimensions -60
 translucentTurned=$(settled_rss_kb)
 
 echo "Resident size of the program beyond showing the start strip ($(mb_over "$strip" 0 | cut -d'(' -f1| xargs)):"

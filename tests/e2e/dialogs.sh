@@ -5,13 +5,6 @@
 # 40 and 30, turned in four dimensions: the figure changes each time.
 source "$(dirname "$0")/lib.sh"
 
-open_dialog() {  # menu key, dialog title
-    xdotool key alt+p
-    sleep 0.3
-    xdotool key "$1"
-    wait_for_window "$2"
-}
-
 start_tarvo
 read -r _ _ width height < <(geometry "$MAIN_WINDOW")
 VIEW=(0 "$MENU_HEIGHT" "$width" $((height - MENU_HEIGHT)))
@@ -49,12 +42,8 @@ click_dialog_units "$colour" 65 70 279 91       # "半透明" off again
 click_dialog_units "$colour" 245 22 279 91      # OK
 resolution=$(open_dialog r "解像度の設定")
 click_dialog_units "$resolution" 20 45 246 135      # "四次元版Tarvoの壺"
-click_dialog_units "$resolution" 110 72 246 135     # θ
-xdotool key ctrl+a
-xdotool type --delay 20 40
-click_dialog_units "$resolution" 110 92 246 135     # φ
-xdotool key ctrl+a
-xdotool type --delay 20 30
+type_into_dialog_units "$resolution" 110 72 246 135 40     # θ
+type_into_dialog_units "$resolution" 110 92 246 135 30     # φ
 click_dialog_units "$resolution" 210 17 246 135     # OK
 sleep 0.8
 window_titled "解像度の設定" >/dev/null && fail "the resolution dialog stayed open"

@@ -120,6 +120,22 @@ click_dialog_units() {
     sleep 0.2
 }
 
+# Opens dialog $2 with Alt+P and menu key $1; prints its window.
+open_dialog() {
+    xdotool key alt+p
+    sleep 0.3
+    xdotool key "$1"
+    wait_for_window "$2"
+}
+
+# Replaces the text of the edit at dialog units (X, Y) of dialog $1, whose
+# template is W x H units, with $6.
+type_into_dialog_units() {
+    click_dialog_units "$1" "$2" "$3" "$4" "$5"
+    xdotool key ctrl+a
+    xdotool type --delay 20 "$6"
+}
+
 expect_exit_within() {
     local i
     for i in $(seq 1 $(($1 * 10))); do
