@@ -36,7 +36,11 @@ void TurnBarAxis(const double modelview[16], int dx, int dy, double barAxis[3])
 
 void TurnOrientationFourD(Orientation4D& orientation, const double barAxis[3], int dx)
 {
-    const double t = -static_cast<double>(dx) * 0.01;
+    TurnOrientationFourDBy(orientation, barAxis, -static_cast<double>(dx) * 0.01);
+}
+
+void TurnOrientationFourDBy(Orientation4D& orientation, const double barAxis[3], double t)
+{
     MultiplyMatrix4(Rxw(t * barAxis[0]).data(), orientation.data());
     MultiplyMatrix4(Ryw(t * barAxis[1]).data(), orientation.data());
     MultiplyMatrix4(Rzw(t * barAxis[2]).data(), orientation.data());
@@ -54,4 +58,21 @@ std::optional<double> DragScaleFactor(int dx, int dy, int width)
         return 0.1;
     }
     return s;
+}
+
+DragGesture GestureForButtons(bool left, bool right, bool control, bool shift)
+{
+    if (left && right) {
+        return DragGesture::Move;
+    }
+    if (right) {
+        return DragGesture::Scale;
+    }
+    if (!left) {
+        return DragGesture::None;
+    }
+    if (control) {
+        return DragGesture::TurnBar;
+    }
+    return shift ? DragGesture::TurnFourD : DragGesture::TurnFigure;
 }

@@ -16,6 +16,12 @@ void TurnBarAxis(const double modelview[16], int dx, int dy, double barAxis[3]);
 // -dx * 0.01 times the bar's components: a turn in the plane of the bar and
 // the fourth axis.
 void TurnOrientationFourD(Orientation4D& orientation, const double barAxis[3], int dx);
+// The same turn by an angle t in radians (a drag of dx pixels is t = -dx * 0.01).
+void TurnOrientationFourDBy(Orientation4D& orientation, const double barAxis[3], double t);
+
+// What a drag does, chosen by the buttons held and the modifier keys.
+enum class DragGesture { None, TurnFigure, TurnFourD, TurnBar, Move, Scale };
+DragGesture GestureForButtons(bool left, bool right, bool control, bool shift);
 
 // 1 + 2 (dx - dy) / width, never below 0.1 and never NaN. No factor at all
 // for a width of 0 or less: there is nothing to scale against.

@@ -85,48 +85,67 @@ void CSurfaceView::OnMouseMove(wxMouseEvent& event)
     if (leftButtonDown == 0 && rightButtonDown == 0) {
         return;
     }
-    const bool control = event.ControlDown();
-    const bool shift = event.ShiftDown();
     const wxPoint point = event.GetPosition();
     const int dx = point.x - lastMouse.x;
     const int dy = point.y - lastMouse.y;
     lastMouse = point;
 
-    const bool glAvailable = MakeCurrent() && IsGLReady();
-    if (leftButtonDown != 0 && rightButtonDown == 0) {
-        if (control) {
-            if (!glAvailable) {
-                return;
-            }
-            double modelview[16];
-            glMatrixMode(GL_MODELVIEW);
-            glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-            TurnBarAxis(modelview, dx, dy, barAxis);
-            ++barBuiltRevision;
-        } else if (shift) {
-            TurnOrientationFourD(orientation, barAxis, dx);
-            ++projectedRevision;
-        } else {
-            if (!glAvailable) {
-                return;
-            }
-            ChangeModelview([dx, dy] {
-                glRotated(dy * 0.4, 1.0, 0.0, 0.0);
-                glRotated(dx * 0.4, 0.0, 1.0, 0.0);
-            });
-        }
-    } else if (leftButtonDown != 0 && rightButtonDown != 0) {
-        if (!glAvailable) {
-            return;
-        }
+    const DragGesture gesture = GestureForButtons(leftButtonDown != 0, rightButtonDown != 0,
+                                                  event.ControlDown(), event.ShiftDown());
+    if (ApplyGesture(gesture, dx, dy)) {
+        Refresh(true);
+    }
+}
+
+void CSurfaceView::TurnFourD(double angle)
+{
+    TurnOrientationFourDBy(orientation, barAxis, angle);
+    ++projectedRevision;
+}
+
+bool CSurfaceView::ApplyGesture(DragGesture gesture, int dx, int dy)
+{
+    if (gesture == DragGesture::None) {
+        return false;
+    }
+    if (gesture == DragGesture::TurnFourD) {
+        TurnFourD(-static_cast<double>(dx) * 0.01);
+        return true;
+    }
+    // Every other gesture reads or changes the GL modelview.
+    if (!MakeCurrent() || !IsGLReady()) {
+        return false;
+    }
+    switch (gesture) {
+    case DragGesture::TurnBar: {
+        double modelview[16];
+        glMatrixMode(GL_MODELVIEW);
+        glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+        TurnBarAxis(modelview, dx, dy, barAxis);
+        ++barBuiltRevision;
+        return true;
+    }
+    case DragGesture::TurnFigure:
+        ChangeModelview([dx, dy] {
+            glRotated(dy * 0.4, 1.0, 0.0, 0.0);
+            glRotated(dx * 0.4, 0.0, 1.0, 0.0);
+        });
+        return true;
+    case DragGesture::Move:
         ChangeModelview([dx, dy] { glTranslated(dx * 0.005, -dy * 0.005, 0.0); });
-    } else {
+        return true;
+    case DragGesture::Scale: {
         const auto factor = DragScaleFactor(dx, dy, GetClientSize().GetWidth());
-        if (!factor || !glAvailable) {
-            return;
+        if (!factor) {
+            return false;
         }
         const double s = *factor;
         ChangeModelview([s] { glScaled(s, s, s); });
+        return true;
     }
-    Refresh(true);
+    case DragGesture::None:
+    case DragGesture::TurnFourD:
+        break;
+    }
+    return false;
 }

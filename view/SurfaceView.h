@@ -3,6 +3,7 @@
 // orientation, the bar direction, the mouse state and the cached products of
 // the projection, and runs the paint sequence.
 
+#include "interaction/DragMath.h"
 #include "interaction/Orientation4D.h"
 #include "view/ViewCaches.h"
 
@@ -44,6 +45,12 @@ public:
 
     // True once the fixed GL state and the camera are set (at the first paint).
     bool IsGLReady() const { return glReady; }
+
+    // One function per gesture: what a drag of (dx, dy) pixels does, whatever
+    // produced it. True when something changed and the view needs a repaint.
+    bool ApplyGesture(DragGesture gesture, int dx, int dy);
+    // The four-dimensional turn in the bar's plane by an angle in radians.
+    void TurnFourD(double angle);
 
 private:
     void OnPaint(wxPaintEvent& event);
