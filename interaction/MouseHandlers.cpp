@@ -103,6 +103,12 @@ void CSurfaceView::TurnFourD(double angle)
     ++projectedRevision;
 }
 
+bool CSurfaceView::ScaleBy(double factor)
+{
+    ChangeModelview([factor] { glScaled(factor, factor, factor); });
+    return true;
+}
+
 bool CSurfaceView::ApplyGesture(DragGesture gesture, int dx, int dy)
 {
     if (gesture == DragGesture::None) {
@@ -139,9 +145,7 @@ bool CSurfaceView::ApplyGesture(DragGesture gesture, int dx, int dy)
         if (!factor) {
             return false;
         }
-        const double s = *factor;
-        ChangeModelview([s] { glScaled(s, s, s); });
-        return true;
+        return ScaleBy(*factor);
     }
     case DragGesture::None:
     case DragGesture::TurnFourD:

@@ -51,6 +51,8 @@ public:
     bool ApplyGesture(DragGesture gesture, int dx, int dy);
     // The four-dimensional turn in the bar's plane by an angle in radians.
     void TurnFourD(double angle);
+    // Scales the figure about the eye's axis; the GL context must be current.
+    bool ScaleBy(double factor);
 
 private:
     void OnPaint(wxPaintEvent& event);
