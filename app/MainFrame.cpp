@@ -10,22 +10,49 @@
 
 namespace {
 
-wxMenuBar* CreateMainMenu()
+wxMenu* CreateFileMenu()
 {
     auto* file = new wxMenu;
+    file->Append(ID_SAVE_PICTURE, wxString::FromUTF8(kStrMenuSavePicture));
+    file->Append(ID_COPY_PICTURE, wxString::FromUTF8(kStrMenuCopyPicture));
+    file->AppendSeparator();
     file->Append(wxID_EXIT, wxString::FromUTF8(kStrMenuExit));
+    return file;
+}
 
+wxMenu* CreateSettingsMenu()
+{
     auto* settings = new wxMenu;
     settings->Append(ID_RESOLUTION, wxString::FromUTF8(kStrMenuResolution));
     settings->Append(ID_CHANGE_COLOR, wxString::FromUTF8(kStrMenuChangeColor));
+    return settings;
+}
 
+// How the figure is shown; items that change the picture without changing
+// the settings belong here.
+wxMenu* CreateViewMenu()
+{
+    auto* view = new wxMenu;
+    view->Append(ID_RESET_VIEW, wxString::FromUTF8(kStrMenuResetView));
+    view->Append(ID_FULL_SCREEN, wxString::FromUTF8(kStrMenuFullScreen));
+    return view;
+}
+
+wxMenu* CreateHelpMenu()
+{
     auto* help = new wxMenu;
+    help->Append(ID_CONTROLS_HELP, wxString::FromUTF8(kStrMenuControls));
     help->Append(wxID_ABOUT, wxString::FromUTF8(kStrMenuAbout));
+    return help;
+}
 
+wxMenuBar* CreateMainMenu()
+{
     auto* bar = new wxMenuBar;
-    bar->Append(file, wxString::FromUTF8(kStrMenuFile));
-    bar->Append(settings, wxString::FromUTF8(kStrMenuSettings));
-    bar->Append(help, wxString::FromUTF8(kStrMenuHelp));
+    bar->Append(CreateFileMenu(), wxString::FromUTF8(kStrMenuFile));
+    bar->Append(CreateSettingsMenu(), wxString::FromUTF8(kStrMenuSettings));
+    bar->Append(CreateViewMenu(), wxString::FromUTF8(kStrMenuView));
+    bar->Append(CreateHelpMenu(), wxString::FromUTF8(kStrMenuHelp));
     return bar;
 }
 
@@ -40,6 +67,38 @@ CMainFrame::CMainFrame()
     // after every resize.
     view = new CSurfaceView(this, ID_SURFACE_VIEW);
     Bind(wxEVT_SET_FOCUS, &CMainFrame::OnSetFocus, this);
+    Bind(wxEVT_CHAR_HOOK, &CMainFrame::OnCharHook, this);
+}
+
+void CMainFrame::ToggleFullScreen()
+{
+    if (IsFullScreen()) {
+        LeaveFullScreen();
+        return;
+    }
+    windowedRect = GetRect();
+    ShowFullScreen(true);
+    view->SetFocus();
+}
+
+void CMainFrame::LeaveFullScreen()
+{
+    ShowFullScreen(false);
+    // Whatever happened to the size meanwhile, the window comes back as it was.
+    if (!windowedRect.IsEmpty()) {
+        SetSize(windowedRect);
+    }
+    view->SetFocus();
+}
+
+void CMainFrame::OnCharHook(wxKeyEvent& event)
+{
+    // Esc leaves full screen; everywhere else it goes its usual way.
+    if (event.GetKeyCode() == WXK_ESCAPE && IsFullScreen()) {
+        LeaveFullScreen();
+        return;
+    }
+    event.Skip();
 }
 
 void CMainFrame::OnSetFocus(wxFocusEvent&)

@@ -14,6 +14,13 @@ public:
     // view->IsUsable() before relying on OpenGL.
     CSurfaceView* view = nullptr;
 
+    // Full screen on or off; leaving restores the size the window had.
+    void ToggleFullScreen();
+    void LeaveFullScreen();
+
 private:
     void OnSetFocus(wxFocusEvent& event);
+    void OnCharHook(wxKeyEvent& event);
+
+    wxRect windowedRect;  // the frame's place before full screen
 };

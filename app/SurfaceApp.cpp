@@ -2,7 +2,9 @@
 
 #include "app/AboutDlg.h"
 #include "app/ColorDlg.h"
+#include "app/ControlsHelpDlg.h"
 #include "app/MainFrame.h"
+#include "app/PictureFile.h"
 #include "app/ResolutionDlg.h"
 #include "resources/ResourceIds.h"
 #include "resources/AppMessages.h"
@@ -65,6 +67,8 @@ bool CSurfaceApp::InitInstance()
     SetTopWindow(frame);
     frame->Show(true);
     frame->Update();
+    // Keys act on the view from the start.
+    frame->view->SetFocus();
     return true;
 }
 
@@ -92,6 +96,21 @@ void CSurfaceApp::OnCommand(wxCommandEvent& event)
         break;
     case wxID_ABOUT:
         OnAbout();
+        break;
+    case ID_SAVE_PICTURE:
+        OnSavePicture();
+        break;
+    case ID_COPY_PICTURE:
+        OnCopyPicture();
+        break;
+    case ID_RESET_VIEW:
+        OnResetView();
+        break;
+    case ID_FULL_SCREEN:
+        OnFullScreen();
+        break;
+    case ID_CONTROLS_HELP:
+        OnControlsHelp();
         break;
     case wxID_EXIT:
         if (CMainFrame* frame = GetMainFrame()) {
@@ -160,5 +179,69 @@ void CSurfaceApp::OnChangeColor()
 void CSurfaceApp::OnAbout()
 {
     CAboutDlg dialog(GetMainFrame());
+    dialog.ShowModal();
+}
+
+namespace {
+
+void ShowPictureMessage(const std::string& message, CMainFrame* frame)
+{
+    wxMessageBox(wxString::FromUTF8(message), wxString::FromUTF8(kStrAppTitle),
+                 wxOK | wxICON_WARNING, frame);
+}
+
+}  // namespace
+
+void CSurfaceApp::OnSavePicture()
+{
+    CMainFrame* frame = GetMainFrame();
+    if (frame == nullptr) {
+        return;
+    }
+    // Nothing to save from a view of no area; say so before asking for a name.
+    if (frame->view->GetClientSize().GetWidth() <= 0 || frame->view->GetClientSize().GetHeight() <= 0) {
+        ShowPictureMessage(kStrPictureEmptyView, frame);
+        return;
+    }
+    std::string path;
+    int scale = 1;
+    if (!AskPicturePath(frame, path, scale)) {
+        return;
+    }
+    // The dialog has gone; the view shows the picture again before it is read.
+    frame->view->Update();
+    const std::string message = SaveViewPicture(*frame->view, path, scale);
+    if (!message.empty()) {
+        ShowPictureMessage(message, frame);
+    }
+}
+
+void CSurfaceApp::OnCopyPicture()
+{
+    if (CMainFrame* frame = GetMainFrame()) {
+        const std::string message = CopyViewPicture(*frame->view);
+        if (!message.empty()) {
+            ShowPictureMessage(message, frame);
+        }
+    }
+}
+
+void CSurfaceApp::OnResetView()
+{
+    if (CMainFrame* frame = GetMainFrame()) {
+        frame->view->ResetView();
+    }
+}
+
+void CSurfaceApp::OnFullScreen()
+{
+    if (CMainFrame* frame = GetMainFrame()) {
+        frame->ToggleFullScreen();
+    }
+}
+
+void CSurfaceApp::OnControlsHelp()
+{
+    CControlsHelpDlg dialog(GetMainFrame());
     dialog.ShowModal();
 }

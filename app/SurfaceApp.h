@@ -29,6 +29,17 @@ public:
     void OnChangeColor();
     // "Tarvo のﾊﾞｰｼﾞｮﾝ情報(&A)...".
     void OnAbout();
+    // "画像を保存(&S)...": asks for a file and a size, saves, and says so
+    // when it could not.
+    void OnSavePicture();
+    // "画像をｺﾋﾟｰ(&C)": the view's picture to the clipboard.
+    void OnCopyPicture();
+    // "初期状態に戻す(&R)": the view as at start-up.
+    void OnResetView();
+    // "全画面表示(&F)": full screen on or off.
+    void OnFullScreen();
+    // "操作方法(&K)...": the table of gestures and keys.
+    void OnControlsHelp();
 
     CMainFrame* GetMainFrame() const;
 

@@ -3,6 +3,7 @@
 #include "resources/Strings.h"
 
 #include <iterator>
+#include <vector>
 
 namespace {
 
@@ -85,4 +86,35 @@ const DialogTemplate& ResolutionDialogTemplate()
 const DialogTemplate& ColorDialogTemplate()
 {
     return kColor;
+}
+
+const DialogTemplate& ControlsHelpDialogTemplate()
+{
+    constexpr int kInputX = 10, kInputWidth = 125, kEffectX = 140, kEffectWidth = 180;
+    constexpr int kTop = 7, kRowHeight = 11, kTextHeight = 8;
+    constexpr int kRows = static_cast<int>(std::size(kStrControlsRows));
+    constexpr int kButtonY = kTop + (kRows + 1) * kRowHeight + 6;
+    constexpr int kWidth = kEffectX + kEffectWidth + 10;
+    static const std::vector<ControlTemplate> controls = [] {
+        std::vector<ControlTemplate> table;
+        const auto addRow = [&table](int y, const char* input, const char* effect) {
+            table.push_back({IDC_TEMPLATE_STATIC, kStatic, input, kInputX, y, kInputWidth,
+                             kTextHeight, kCtlNoPrefix});
+            table.push_back({IDC_TEMPLATE_STATIC, kStatic, effect, kEffectX, y, kEffectWidth,
+                             kTextHeight, kCtlNoPrefix});
+        };
+        addRow(kTop, kStrControlsInput, kStrControlsEffect);
+        for (int i = 0; i < kRows; ++i) {
+            addRow(kTop + (i + 1) * kRowHeight, kStrControlsRows[i].input,
+                   kStrControlsRows[i].effect);
+        }
+        table.push_back({IDC_TEMPLATE_OK, kDefButton, kStrOk, (kWidth - 50) / 2, kButtonY, 50, 14,
+                         kCtlTabStop});
+        return table;
+    }();
+    static const DialogTemplate layout = {
+        IDD_CONTROLS_HELP, kStrControlsCaption, kWidth, kButtonY + 21, kDialogFont,
+        kDialogFontPoints, controls.data(), controls.size(),
+    };
+    return layout;
 }

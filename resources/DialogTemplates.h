@@ -13,6 +13,7 @@ enum : int {
     IDD_ABOUTBOX = 100,
     IDD_COLOR = 130,
     IDD_RESOLUTION = 131,
+    IDD_CONTROLS_HELP = 132,
 };
 
 // Template ids of the two standard buttons and of controls nobody refers
@@ -90,3 +91,5 @@ struct DialogTemplate {
 const DialogTemplate& AboutDialogTemplate();
 const DialogTemplate& ResolutionDialogTemplate();
 const DialogTemplate& ColorDialogTemplate();
+// The gestures and keys in two columns, a heading row first, and OK.
+const DialogTemplate& ControlsHelpDialogTemplate();

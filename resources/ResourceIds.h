@@ -9,6 +9,11 @@ enum : int {
     ID_RESOLUTION = wxID_HIGHEST + 1,  // "解像度(&R)..."
     ID_CHANGE_COLOR,                   // "色の変更(&C)..."
     ID_SURFACE_VIEW,                   // the view, the frame's single pane
+    ID_SAVE_PICTURE,                   // "画像を保存(&S)..."
+    ID_COPY_PICTURE,                   // "画像をｺﾋﾟｰ(&C)"
+    ID_RESET_VIEW,                     // "初期状態に戻す(&R)"
+    ID_FULL_SCREEN,                    // "全画面表示(&F)"
+    ID_CONTROLS_HELP,                  // "操作方法(&K)..."
 };
 // "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)" is wxID_EXIT, "Tarvo のﾊﾞｰｼﾞｮﾝ情報(&A)..." is wxID_ABOUT,
 // the dialogs' OK and Cancel are wxID_OK and wxID_CANCEL.

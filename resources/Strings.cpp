@@ -31,3 +31,15 @@ std::string FourDBottleCountsMessage()
     return "θ方向とφ方向には0以上の整数を、その積が" + GroupedDecimal(kMaxFourDBottleFaces)
         + "以下になるように入力してください。";
 }
+
+std::string SaveFailedMessage(const std::string& path, const std::string& reason)
+{
+    return std::string(kStrSaveFailed) + "\n" + path + "\n" + reason;
+}
+
+std::string PictureTooLargeMessage(int width, int height, int largest)
+{
+    return std::to_string(width) + " × " + std::to_string(height)
+        + " ﾋﾟｸｾﾙの画像は描けません。この OpenGL 環境で描ける大きさは縦横とも "
+        + std::to_string(largest) + " ﾋﾟｸｾﾙまでです。";
+}

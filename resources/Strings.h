@@ -16,6 +16,12 @@ inline constexpr char kStrMenuResolution[] = "解像度(&R)...";
 inline constexpr char kStrMenuChangeColor[] = "色の変更(&C)...";
 inline constexpr char kStrMenuHelp[] = "ﾍﾙﾌﾟ(&H)";
 inline constexpr char kStrMenuAbout[] = "Tarvo のﾊﾞｰｼﾞｮﾝ情報(&A)...";
+inline constexpr char kStrMenuSavePicture[] = "画像を保存(&S)...\tCtrl+S";
+inline constexpr char kStrMenuCopyPicture[] = "画像をｺﾋﾟｰ(&C)\tCtrl+C";
+inline constexpr char kStrMenuView[] = "表示(&V)";
+inline constexpr char kStrMenuResetView[] = "初期状態に戻す(&R)\tHome";
+inline constexpr char kStrMenuFullScreen[] = "全画面表示(&F)\tF11";
+inline constexpr char kStrMenuControls[] = "操作方法(&K)...\tF1";
 
 // About box.
 inline constexpr char kStrAboutCaption[] = "Tarvoのﾊﾞｰｼﾞｮﾝ情報";
@@ -51,6 +57,62 @@ inline constexpr char kStrNoBars[] = "棒無し";
 // Messages of the dialogs' data exchange.
 inline constexpr char kStrEnterInteger[] = "整数を入力してください。";
 inline constexpr char kStrEnterNumber[] = "数字を入力してください。";
+
+// Saving and copying the picture.
+inline constexpr char kStrSaveCaption[] = "画像を保存";
+inline constexpr char kStrSaveWildcard[] = "PNG 画像 (*.png)|*.png";
+inline constexpr char kStrSaveDefaultName[] = "tarvo.png";
+inline constexpr char kStrSaveSizeLabel[] = "大きさ:";
+inline constexpr char kStrSaveSize1[] = "表示と同じ (1倍)";
+inline constexpr char kStrSaveSize2[] = "2倍";
+inline constexpr char kStrSaveSize4[] = "4倍";
+inline constexpr char kStrPictureEmptyView[] =
+    "表示領域の大きさが 0 のため、画像にするものがありません。";
+inline constexpr char kStrPictureNoOffscreen[] =
+    "この OpenGL 環境では、表示より大きな画像を描けません。";
+inline constexpr char kStrPictureRenderFailed[] = "画像を描けませんでした。";
+inline constexpr char kStrPictureOutOfMemory[] = "メモリが足りないため、画像を作れませんでした。";
+inline constexpr char kStrSaveFailed[] = "画像を保存できませんでした。";
+inline constexpr char kStrSaveNoFolder[] = "保存先のフォルダがありません。";
+inline constexpr char kStrSaveNoPermission[] = "保存先のフォルダに書き込む権限がありません。";
+inline constexpr char kStrSaveDiskFull[] = "ディスクの空きが足りません。";
+inline constexpr char kStrSaveWriteFailed[] = "書き込みに失敗しました";
+inline constexpr char kStrSaveEncodeFailed[] = "PNG 形式に変換できませんでした。";
+inline constexpr char kStrCopyFailed[] = "画像をｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰできませんでした。";
+
+// Controls help: caption and the two-column table, one gesture or key and
+// what it does per row.
+inline constexpr char kStrControlsCaption[] = "操作方法";
+inline constexpr char kStrControlsInput[] = "操作";
+inline constexpr char kStrControlsEffect[] = "動き";
+struct ControlsHelpRow {
+    const char* input;
+    const char* effect;
+};
+inline constexpr ControlsHelpRow kStrControlsRows[] = {
+    {"左ﾄﾞﾗｯｸﾞ", "三次元で回す"},
+    {"Shift+左ﾄﾞﾗｯｸﾞ (左右)", "四次元で回す (棒の向きと第四の軸の平面)"},
+    {"Ctrl+左ﾄﾞﾗｯｸﾞ", "棒を回す (図形はそのまま)"},
+    {"左右両方のﾎﾞﾀﾝでﾄﾞﾗｯｸﾞ", "動かす"},
+    {"右ﾄﾞﾗｯｸﾞ (右・上へ / 左・下へ)", "拡大 / 縮小"},
+    {"ﾎｲｰﾙ (上へ / 下へ)", "拡大 / 縮小"},
+    {"← → ↑ ↓", "三次元で回す (10 ﾋﾟｸｾﾙのﾄﾞﾗｯｸﾞと同じ)"},
+    {"Shift+← →", "四次元で回す"},
+    {"Ctrl+← → ↑ ↓", "棒を回す"},
+    {"Alt+← → ↑ ↓", "動かす"},
+    {"+ / −", "拡大 / 縮小"},
+    {"Home", "初期状態に戻す"},
+    {"F11 / Esc", "全画面表示 / 全画面表示をやめる"},
+    {"Ctrl+S", "画像を保存"},
+    {"Ctrl+C", "画像をｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ"},
+    {"F1", "この操作方法"},
+};
+
+// The file a picture could not be written to, and why.
+std::string SaveFailedMessage(const std::string& path, const std::string& reason);
+// A picture larger than the OpenGL implementation draws offscreen; names
+// the largest width and height it accepts.
+std::string PictureTooLargeMessage(int width, int height, int largest);
 
 // Refusal of θ and φ counts the four-dimensional bottle cannot be built
 // from; names the largest product accepted.

@@ -3,6 +3,7 @@
 #include "app/SurfaceApp.h"
 #include "interaction/LookAt.h"
 #include "view/Projection.h"
+#include "resources/Strings.h"
 #include "view/Renderer.h"
 
 #include <wx/dcclient.h>
@@ -72,6 +73,14 @@ CSurfaceView::CSurfaceView(wxWindow* parent, wxWindowID id)
     Bind(wxEVT_RIGHT_UP, &CSurfaceView::OnRButtonUp, this);
     Bind(wxEVT_MOTION, &CSurfaceView::OnMouseMove, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CSurfaceView::OnCaptureLost, this);
+    // Keys, wheel and pinch; any press also takes the keyboard focus.
+    Bind(wxEVT_KEY_DOWN, &CSurfaceView::OnKeyDown, this);
+    Bind(wxEVT_CHAR, &CSurfaceView::OnChar, this);
+    Bind(wxEVT_MOUSEWHEEL, &CSurfaceView::OnMouseWheel, this);
+    Bind(wxEVT_GESTURE_ZOOM, &CSurfaceView::OnZoomGesture, this);
+    EnableTouchEvents(wxTOUCH_ZOOM_GESTURE);
+    Bind(wxEVT_RIGHT_DOWN, &CSurfaceView::OnClickFocus, this);
+    Bind(wxEVT_MIDDLE_DOWN, &CSurfaceView::OnClickFocus, this);
 }
 
 CSurfaceView::~CSurfaceView()
@@ -110,11 +119,8 @@ void CSurfaceView::ApplyClientSizeToProjection()
     // The viewport is in device pixels, which on a high-density screen are
     // more than the window's logical size; the extents depend only on the
     // aspect ratio.
-    const wxSize logical = GetClientSize();
-    const double scale = GetContentScaleFactor();
-    const int width = static_cast<int>(std::lround(logical.GetWidth() * scale));
-    const int height = static_cast<int>(std::lround(logical.GetHeight() * scale));
-    ApplyOrthoProjection(width, height);
+    const wxSize size = DevicePixelSize();
+    ApplyOrthoProjection(size.GetWidth(), size.GetHeight());
 }
 
 void CSurfaceView::OnPaint(wxPaintEvent&)
@@ -124,7 +130,13 @@ void CSurfaceView::OnPaint(wxPaintEvent&)
         return;
     }
     InitGLOnce();
+    DrawFrame();
+    glFlush();
+    SwapBuffers();
+}
 
+void CSurfaceView::DrawFrame()
+{
     CSurfaceApp& app = TheSurfaceApp();
     if (barBuiltRevision != app.barRevision) {
         BuildBar(barAxis, bar);
@@ -135,8 +147,59 @@ void CSurfaceView::OnPaint(wxPaintEvent&)
         projectedRevision = app.meshRevision;
     }
     DrawSurface(app.GetDisplaySettings(), projection, bar);
-    glFlush();
-    SwapBuffers();
+}
+
+wxSize CSurfaceView::DevicePixelSize() const
+{
+    const wxSize logical = GetClientSize();
+    const double scale = GetContentScaleFactor();
+    return wxSize(static_cast<int>(std::lround(logical.GetWidth() * scale)),
+                  static_cast<int>(std::lround(logical.GetHeight() * scale)));
+}
+
+void CSurfaceView::ResetView()
+{
+    // A drag in progress ends: the next motion starts nothing, so nothing jumps.
+    leftButtonDown = 0;
+    rightButtonDown = 0;
+    if (HasCapture()) {
+        ReleaseMouse();
+    }
+    orientation = IdentityOrientation();
+    barAxis[0] = 0.0;
+    barAxis[1] = 0.0;
+    barAxis[2] = 1.0;
+    // As at start: both caches differ from any application revision.
+    projectedRevision = -1;
+    barBuiltRevision = -1;
+    // Before the first paint the start camera is still to come.
+    if (glReady && MakeCurrent()) {
+        LookAt(kEye, kCentre);
+    }
+    Refresh(true);
+}
+
+PictureResult CSurfaceView::RenderPicture(int scale)
+{
+    const wxSize size = DevicePixelSize();
+    PictureResult result;
+    if (size.GetWidth() <= 0 || size.GetHeight() <= 0) {
+        result.error = kStrPictureEmptyView;
+        return result;
+    }
+    if (!MakeCurrent()) {
+        result.error = kStrPictureRenderFailed;
+        return result;
+    }
+    InitGLOnce();
+    const auto draw = [this] { DrawFrame(); };
+    if (scale <= 1) {
+        return ReadBackPicture(size.GetWidth(), size.GetHeight(), draw);
+    }
+    result = RenderOffscreenPicture(size.GetWidth() * scale, size.GetHeight() * scale,
+                                    depthBits, draw);
+    ApplyClientSizeToProjection();
+    return result;
 }
 
 void CSurfaceView::OnSize(wxSizeEvent& event)

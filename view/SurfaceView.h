@@ -5,6 +5,7 @@
 
 #include "interaction/DragMath.h"
 #include "interaction/Orientation4D.h"
+#include "view/Picture.h"
 #include "view/ViewCaches.h"
 
 #include <wx/glcanvas.h>
@@ -54,6 +55,16 @@ public:
     // Scales the figure about the eye's axis; the GL context must be current.
     bool ScaleBy(double factor);
 
+    // Back to the start: identity orientation, the bar along (0, 0, 1), the
+    // start camera; the projection and the bar are rebuilt at the next
+    // paint. A drag in progress ends here. Repaints.
+    void ResetView();
+
+    // The picture of the view at `scale` times its pixels (1: exactly what
+    // is on screen), top row first. Empty with `error` set when it cannot be
+    // made; `error` is a text for people.
+    PictureResult RenderPicture(int scale);
+
 private:
     void OnPaint(wxPaintEvent& event);
     void OnSize(wxSizeEvent& event);
@@ -66,6 +77,18 @@ private:
     void OnRButtonUp(wxMouseEvent& event);
     void OnMouseMove(wxMouseEvent& event);
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
+
+    // Keys and wheel (interaction/KeyHandlers.cpp): each key press is a
+    // 10-pixel drag through ApplyGesture; the wheel scales through ScaleBy.
+    void OnKeyDown(wxKeyEvent& event);
+    void OnChar(wxKeyEvent& event);
+    void OnMouseWheel(wxMouseEvent& event);
+    void OnZoomGesture(wxZoomGestureEvent& event);
+    void OnClickFocus(wxMouseEvent& event);
+    // Performs a key's drag; false when the view has no area to act in.
+    bool ApplyKeyGesture(DragGesture gesture, int dx, int dy);
+    int wheelRemainder = 0;     // wheel rotation short of a whole notch
+    double lastZoomFactor = 1;  // the pinch's zoom at its previous event
     void BeginDrag(const wxMouseEvent& event);
     void EndDragIfNoButton();
 
@@ -73,6 +96,10 @@ private:
     // made current only once its window is shown.
     void InitGLOnce();
     void ApplyClientSizeToProjection();
+    // The client size in device pixels, which the viewport is measured in.
+    wxSize DevicePixelSize() const;
+    // Brings the projection and the bar up to date and draws one frame.
+    void DrawFrame();
 
     int depthBits = 0;
     bool glReady = false;

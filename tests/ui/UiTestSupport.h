@@ -11,10 +11,15 @@
 #include <wx/utils.h>
 
 #include <GL/gl.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#undef None  // X11 names a macro so; DragGesture has a member of that name
 
 #include <array>
 #include <chrono>
+#include <algorithm>
 #include <functional>
+#include <vector>
 
 // Runs the toolkit's pending events until done() holds or the time is up.
 inline bool PumpUntil(const std::function<bool()>& done, int milliseconds = 5000)
@@ -88,6 +93,72 @@ protected:
         event.SetShiftDown(shift);
         event.SetEventObject(view);
         view->GetEventHandler()->ProcessEvent(event);
+    }
+
+    // A key press on the view: a key-down, or for a printable character the
+    // character event the toolkit makes of it.
+    void Key(int code, bool ctrl = false, bool shift = false, bool alt = false)
+    {
+        const bool character = code >= 32 && code < 127;
+        wxKeyEvent event(character ? wxEVT_CHAR : wxEVT_KEY_DOWN);
+        event.m_keyCode = code;
+        event.m_uniChar = character ? code : 0;
+        event.SetControlDown(ctrl);
+        event.SetShiftDown(shift);
+        event.SetAltDown(alt);
+        event.SetEventObject(view);
+        view->GetEventHandler()->ProcessEvent(event);
+    }
+
+    void Wheel(int rotation)
+    {
+        wxMouseEvent event(wxEVT_MOUSEWHEEL);
+        event.SetPosition(wxPoint(200, 150));
+        event.m_wheelRotation = rotation;
+        event.m_wheelDelta = 120;
+        event.m_wheelAxis = wxMOUSE_WHEEL_VERTICAL;
+        event.SetEventObject(view);
+        view->GetEventHandler()->ProcessEvent(event);
+    }
+
+    // Runs a menu command as the menu bar would.
+    void Command(int id)
+    {
+        wxCommandEvent event(wxEVT_MENU, id);
+        event.SetEventObject(frame);
+        frame->GetEventHandler()->ProcessEvent(event);
+    }
+
+    // What the screen shows in the view once pending paints are done, as RGB
+    // rows top first, taken from the screen itself.
+    std::vector<unsigned char> ScreenPixels()
+    {
+        view->Update();
+        Pump(30);
+        // Straight from the X server: the toolkit's screen DC may show older contents.
+        const wxSize size = view->GetClientSize();
+        const wxPoint origin = view->ClientToScreen(wxPoint(0, 0));
+        std::vector<unsigned char> rgb;
+        Display* display = XOpenDisplay(nullptr);
+        XImage* shot = display == nullptr ? nullptr
+            : XGetImage(display, DefaultRootWindow(display), origin.x, origin.y, size.x, size.y,
+                        AllPlanes, ZPixmap);
+        if (shot != nullptr) {
+            for (int y = 0; y < size.y; ++y) {
+                for (int x = 0; x < size.x; ++x) {
+                    const unsigned long pixel = XGetPixel(shot, x, y);
+                    rgb.push_back((pixel & shot->red_mask) >> 16);
+                    rgb.push_back((pixel & shot->green_mask) >> 8);
+                    rgb.push_back(pixel & shot->blue_mask);
+                }
+            }
+            XDestroyImage(shot);
+        }
+        if (display != nullptr) {
+            XCloseDisplay(display);
+        }
+        EXPECT_EQ(rgb.size(), std::size_t(size.x) * size.y * 3) << "no screenshot";
+        return rgb;
     }
 
     CMainFrame* frame = nullptr;

@@ -4,6 +4,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/ColorDlg.h"
+#include "app/ControlsHelpDlg.h"
 #include "app/DialogBuilder.h"
 #include "app/ResolutionDlg.h"
 #include "resources/DialogTemplates.h"
@@ -565,6 +566,10 @@ TEST_F(DialogTest, ControlsStandWhereTheirTemplatesPutThem)
     }
     {
         CAboutDlg dialog;
+        ExpectLaidOutFromTemplate(dialog);
+    }
+    {
+        CControlsHelpDlg dialog;
         ExpectLaidOutFromTemplate(dialog);
     }
     // The Japanese texts need a face that has them; one is installed here.

@@ -3,6 +3,7 @@
 #include "UiTestSupport.h"
 
 #include "interaction/Matrix4.h"
+#include "resources/ResourceIds.h"
 
 #include <cmath>
 
@@ -171,4 +172,108 @@ TEST_F(FrameTest, LostCaptureEndsTheDrag)
     if (view->HasCapture()) {
         view->ReleaseMouse();
     }
+}
+
+namespace {
+
+// Everything that decides the picture besides the settings.
+struct ViewState {
+    std::array<double, 16> modelview;
+    Orientation4D orientation;
+    std::array<double, 3> bar;
+    bool operator==(const ViewState& o) const
+    {
+        return modelview == o.modelview && orientation == o.orientation && bar == o.bar;
+    }
+};
+
+}  // namespace
+
+TEST_F(FrameTest, HomeAfterEveryKindOfDragEqualsAFreshStart)
+{
+    const auto start = ScreenPixels();
+    const auto startModelview = Matrix(GL_MODELVIEW_MATRIX);
+    Mouse(wxEVT_LEFT_DOWN, 100, 100, true, false);
+    Mouse(wxEVT_MOTION, 170, 130, true, false);
+    Mouse(wxEVT_MOTION, 230, 130, true, false, false, true);  // 4D
+    Mouse(wxEVT_MOTION, 260, 90, true, false, true, false);   // bar
+    Mouse(wxEVT_RIGHT_DOWN, 260, 90, true, true);
+    Mouse(wxEVT_MOTION, 280, 70, true, true);                  // move
+    Mouse(wxEVT_RIGHT_UP, 280, 70, true, false);
+    ASSERT_NE(ScreenPixels(), start);
+
+    // Home in the middle of the drag: the drag ends and the next motion does nothing.
+    ASSERT_TRUE(view->HasCapture());
+    Command(ID_RESET_VIEW);
+    EXPECT_FALSE(view->HasCapture());
+    Mouse(wxEVT_MOTION, 350, 200, true, false);
+    Mouse(wxEVT_LEFT_UP, 350, 200, false, false);
+    EXPECT_EQ(Matrix(GL_MODELVIEW_MATRIX), startModelview);
+    EXPECT_EQ(view->orientation, IdentityOrientation());
+    EXPECT_EQ(ScreenPixels(), start);
+}
+
+TEST_F(FrameTest, KeyPressEqualsATenPixelDrag)
+{
+    const auto state = [this] {
+        return ViewState{Matrix(GL_MODELVIEW_MATRIX), view->orientation,
+                         {view->barAxis[0], view->barAxis[1], view->barAxis[2]}};
+    };
+    const auto drag = [this](bool left, bool right, bool ctrl, bool shift, int dx, int dy) {
+        Mouse(left ? wxEVT_LEFT_DOWN : wxEVT_RIGHT_DOWN, 100, 100, left, right, ctrl, shift);
+        if (left && right) {
+            Mouse(wxEVT_RIGHT_DOWN, 100, 100, true, true);
+        }
+        Mouse(wxEVT_MOTION, 100 + dx, 100 + dy, left, right, ctrl, shift);
+        Mouse(wxEVT_LEFT_UP, 100 + dx, 100 + dy, false, false);
+        Mouse(wxEVT_RIGHT_UP, 100 + dx, 100 + dy, false, false);
+    };
+    struct Case {
+        int key;
+        bool ctrl, shift, alt;
+        bool left, right;
+        int dx, dy;
+    };
+    const Case cases[] = {
+        {WXK_RIGHT, false, false, false, true, false, 10, 0},
+        {WXK_UP, false, false, false, true, false, 0, -10},
+        {WXK_LEFT, false, true, false, true, false, -10, 0},   // 4D
+        {WXK_DOWN, true, true, false, true, false, 0, 10},     // bar
+        {WXK_LEFT, false, false, true, true, true, -10, 0},    // move
+        {'+', false, false, false, false, true, 0, -10},
+        {WXK_NUMPAD_SUBTRACT, false, false, false, false, true, 0, 10},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("key " + std::to_string(c.key));
+        view->ResetView();
+        Key(c.key, c.ctrl, c.shift, c.alt);
+        Key(c.key, c.ctrl, c.shift, c.alt);  // a repeat is one more step
+        const ViewState byKey = state();
+        const auto keyPicture = view->RenderPicture(1).rgb;
+        view->ResetView();
+        EXPECT_FALSE(state() == byKey) << "the key changed something";
+        drag(c.left, c.right, c.ctrl, c.shift, c.dx, c.dy);
+        drag(c.left, c.right, c.ctrl, c.shift, c.dx, c.dy);
+        EXPECT_TRUE(state() == byKey);
+        EXPECT_EQ(view->RenderPicture(1).rgb, keyPicture);
+    }
+
+    // A view of no area takes no keys.
+    view->SetSize(0, 0);
+    const ViewState before = state();
+    Key(WXK_RIGHT);
+    Key('+');
+    Key(WXK_LEFT, false, true);
+    EXPECT_TRUE(state() == before);
+}
+
+TEST_F(FrameTest, WheelNotchScalesLikeATenPixelDragAndDownUndoesIt)
+{
+    const auto before = Matrix(GL_MODELVIEW_MATRIX);
+    Wheel(60);
+    EXPECT_EQ(Matrix(GL_MODELVIEW_MATRIX), before) << "half a notch does nothing yet";
+    Wheel(60);
+    ExpectMatrixNear(Matrix(GL_MODELVIEW_MATRIX), GLProduct(GLScale(1.05), before));
+    Wheel(-240);
+    ExpectMatrixNear(Matrix(GL_MODELVIEW_MATRIX), GLProduct(GLScale(1 / 1.05), before));
 }

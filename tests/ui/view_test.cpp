@@ -3,7 +3,19 @@
 
 #include "UiTestSupport.h"
 
+#include "app/PictureFile.h"
+#include "resources/Strings.h"
+
+#include <wx/dir.h>
+#include <wx/filename.h>
+#include <wx/image.h>
 #include <wx/menu.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <fstream>
 
 #include <clocale>
 #include <cmath>
@@ -32,7 +44,7 @@ TEST_F(FrameTest, FirstPaintBuildsBarAndProjection)
     EXPECT_EQ(view->bar.barFaces.size(), 30u);
     EXPECT_TRUE(view->DepthBits() == 32 || view->DepthBits() == 24);
     EXPECT_EQ(frame->GetTitle(), "Tarvo");
-    EXPECT_EQ(frame->GetMenuBar()->GetMenuCount(), 3u);
+    EXPECT_EQ(frame->GetMenuBar()->GetMenuCount(), 4u);
 }
 
 TEST_F(FrameTest, CameraLooksFromAboveTheFrontAtTheOrigin)
@@ -52,7 +64,7 @@ TEST_F(FrameTest, ProjectionFollowsTheAspectRatio)
         int width, height;
         double vertical;
     };
-    for (const Case c : {Case{400, 200, 0.5}, Case{200, 400, 2.0}, Case{300, 300, 1.0}}) {
+    for (const Case c : {Case{400, 200, 0.5}, Case{300, 600, 2.0}, Case{300, 300, 1.0}}) {
         frame->SetClientSize(c.width, c.height);
         ASSERT_TRUE(PumpUntil([&] { return view->GetClientSize() == wxSize(c.width, c.height); }));
         Pump(30);
@@ -108,6 +120,72 @@ TEST_F(FrameTest, NewMeshRevisionIsProjectedAtTheNextPaint)
     EXPECT_EQ(app.ApplyResolution(bad), RegenerateResult::BadCounts);
     EXPECT_EQ(app.thetaCount, 40);
     EXPECT_EQ(app.mesh.VertexCount(), 1200u);
+}
+
+TEST_F(FrameTest, SavedPictureEqualsTheScreenAndLargerOnesKeepTheExtents)
+{
+    const std::string folder = "/tmp/tarvo-save-" + std::to_string(::getpid());
+    ASSERT_TRUE(wxFileName::Mkdir(folder, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL));
+    Mouse(wxEVT_LEFT_DOWN, 100, 100, true, false);
+    Mouse(wxEVT_MOTION, 140, 120, true, false);
+    Mouse(wxEVT_LEFT_UP, 140, 120, false, false);
+    const auto screen = ScreenPixels();
+
+    ASSERT_EQ(SaveViewPicture(*view, folder + "/one.png", 1), "");
+    wxImage one(folder + "/one.png", wxBITMAP_TYPE_PNG);
+    ASSERT_TRUE(one.IsOk());
+    ASSERT_EQ(one.GetSize(), wxSize(400, 300));
+    EXPECT_TRUE(std::equal(screen.begin(), screen.end(), one.GetData()));
+
+    // 2x: twice the pixels of the same picture; a 2x2 block's average is near the pixel.
+    ASSERT_EQ(SaveViewPicture(*view, folder + "/two.png", 2), "");
+    wxImage two(folder + "/two.png", wxBITMAP_TYPE_PNG);
+    ASSERT_EQ(two.GetSize(), wxSize(800, 600));
+    const wxImage halved = two.Scale(400, 300, wxIMAGE_QUALITY_BOX_AVERAGE);
+    long far = 0;
+    for (std::size_t i = 0; i < screen.size(); ++i) {
+        far += std::abs(int(halved.GetData()[i]) - int(screen[i])) > 64;
+    }
+    EXPECT_LT(far, long(screen.size() / 100)) << "only edges may differ";
+    EXPECT_EQ(ScreenPixels(), screen) << "saving leaves the screen and the projection as they were";
+    wxFileName::Rmdir(folder, wxPATH_RMDIR_RECURSIVE);
+}
+
+// Run as root, a read-only folder is still writable; a folder that is a
+// file and a write cut short by the file size limit fail for everyone.
+TEST_F(FrameTest, FailedSaveNamesFileAndReasonAndKeepsTheOldFile)
+{
+    const std::string folder = "/tmp/tarvo-fail-" + std::to_string(::getpid());
+    ASSERT_TRUE(wxFileName::Mkdir(folder, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL));
+    const std::string old = folder + "/tarvo.png";
+    { std::ofstream(old) << "old picture"; }
+
+    const std::string inFile = old + "/tarvo.png";
+    std::string message = SaveViewPicture(*view, inFile, 1);
+    EXPECT_NE(message.find(inFile), std::string::npos) << message;
+    EXPECT_NE(message.find(kStrSaveNoFolder), std::string::npos) << message;
+
+    struct rlimit limit = {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const struct rlimit small = {100, limit.rlim_max};
+    const auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    message = SaveViewPicture(*view, old, 2);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, previousSignal);
+    EXPECT_NE(message.find(old), std::string::npos) << message;
+    std::ifstream kept(old);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "old picture");
+    wxArrayString left;
+    EXPECT_EQ(wxDir::GetAllFiles(folder, &left, "", wxDIR_FILES | wxDIR_HIDDEN), 1u)
+        << "no temporary file stays";
+
+    // A view of no area saves nothing and says why.
+    view->SetSize(0, 0);
+    message = SaveViewPicture(*view, folder + "/empty.png", 1);
+    EXPECT_NE(message.find(kStrPictureEmptyView), std::string::npos) << message;
+    EXPECT_FALSE(wxFileExists(folder + "/empty.png"));
+    wxFileName::Rmdir(folder, wxPATH_RMDIR_RECURSIVE);
 }
 
 // Guards the German-locale run of the dialog tests: it only means something

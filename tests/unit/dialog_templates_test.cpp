@@ -12,7 +12,8 @@ namespace {
 
 std::vector<const DialogTemplate*> AllTemplates()
 {
-    return {&AboutDialogTemplate(), &ResolutionDialogTemplate(), &ColorDialogTemplate()};
+    return {&AboutDialogTemplate(), &ResolutionDialogTemplate(), &ColorDialogTemplate(),
+            &ControlsHelpDialogTemplate()};
 }
 
 // Ids of the radio buttons of the group starting at firstId, in template

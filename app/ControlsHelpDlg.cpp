@@ -1,0 +1,6 @@
+#include "app/ControlsHelpDlg.h"
+
+CControlsHelpDlg::CControlsHelpDlg(wxWindow* parent)
+    : CTemplateDialog(parent, ControlsHelpDialogTemplate())
+{
+}
