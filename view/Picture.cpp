@@ -60,6 +60,10 @@ class Framebuffer {
 public:
     Framebuffer(int width, int height, int depthBits)
     {
+        // Whatever the context draws into now is bound again afterwards.
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previousFramebuffer);
+        glGetIntegerv(GL_READ_BUFFER, &previousReadBuffer);
+        glGetIntegerv(GL_DRAW_BUFFER, &previousDrawBuffer);
         glGenFramebuffers(1, &framebuffer);
         glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
         glGenRenderbuffers(2, renderbuffers);
@@ -87,11 +91,11 @@ public:
 
     ~Framebuffer()
     {
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previousFramebuffer));
         glDeleteRenderbuffers(2, renderbuffers);
         glDeleteFramebuffers(1, &framebuffer);
-        glReadBuffer(GL_BACK);
-        glDrawBuffer(GL_BACK);
+        glReadBuffer(static_cast<GLenum>(previousReadBuffer));
+        glDrawBuffer(static_cast<GLenum>(previousDrawBuffer));
     }
 
     Framebuffer(const Framebuffer&) = delete;
@@ -102,6 +106,9 @@ public:
 private:
     GLuint framebuffer = 0;
     GLuint renderbuffers[2] = {0, 0};
+    GLint previousFramebuffer = 0;
+    GLint previousReadBuffer = GL_BACK;
+    GLint previousDrawBuffer = GL_BACK;
 };
 
 }  // namespace

@@ -29,7 +29,7 @@ int LargestOffscreenSize();
 // Draws into an offscreen framebuffer of width x height with a depth buffer
 // of depthBits (24 where that many are refused), under an orthographic
 // projection of the same extents as the window's, and reads it back. The
-// window framebuffer is bound again afterwards; the caller restores its
-// viewport and projection.
+// framebuffer bound before is bound again afterwards; the caller restores
+// its viewport and projection.
 PictureResult RenderOffscreenPicture(int width, int height, int depthBits,
                                      const std::function<void()>& draw);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A person turns the strip with a plain drag, then in four dimensions with a
 # Shift drag: the picture changes each time, the title and the menus do not.
+# Then the same person moves it with keys and goes back to the start with Home.
 source "$(dirname "$0")/lib.sh"
 
 start_tarvo
@@ -23,4 +24,17 @@ shot after-fourd
 [ "$(differ after-turn after-fourd 0 0 "$width" "$MENU_HEIGHT")" -eq 0 ] || fail "the menu bar changed"
 [ "$(xdotool getwindowname "$MAIN_WINDOW")" = "Tarvo" ] || fail "the title changed"
 [ "$(count after-fourd red)" -gt 1000 ] || fail "the figure left the view"
-echo "2 passed, 0 failed"
+
+# Real keys: Alt+arrows move the figure and leave the menus shut; Home brings
+# back the start picture exactly.
+xdotool key alt+Left alt+Up
+sleep 0.5
+shot after-keys
+[ "$(differ after-fourd after-keys 0 "$MENU_HEIGHT" "$width" $((height - MENU_HEIGHT)))" -gt 500 ] ||
+    fail "Alt+arrows did not move the figure"
+[ "$(differ after-fourd after-keys 0 0 "$width" "$MENU_HEIGHT")" -eq 0 ] || fail "a menu opened"
+xdotool key Home
+sleep 0.5
+shot after-home
+[ "$(differ before after-home 0 0 "$width" "$height")" -eq 0 ] || fail "Home did not restore the start"
+echo "3 passed, 0 failed"

@@ -2,6 +2,7 @@
 #include "interaction/Matrix4.h"
 #include "surfaces/Generators.h"
 #include "tests/gl/OffscreenGL.h"
+#include "view/Picture.h"
 #include "view/Projection.h"
 #include "view/Renderer.h"
 
@@ -772,3 +773,34 @@ TEST_F(RendererTest, InitGLSetsTheFixedState)
 }
 
 }  // namespace
+
+TEST_F(RendererTest, OffscreenPictureIsDrawnTopRowFirstAndRefusedBeyondTheLargestSize)
+{
+    const int largest = LargestOffscreenSize();
+    ASSERT_GT(largest, 1000);
+    bool drawn = false;
+    const PictureResult refused =
+        RenderOffscreenPicture(largest + 1, 8, 24, [&drawn] { drawn = true; });
+    EXPECT_FALSE(drawn);
+    EXPECT_NE(refused.error.find(std::to_string(largest)), std::string::npos) << refused.error;
+
+    // White above, black below: the first row read must be the white one.
+    GLint before = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &before);
+    const PictureResult picture = RenderOffscreenPicture(64, 48, 24, [] {
+        glClearColor(0, 0, 0, 0);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 24, 64, 24);
+        glClearColor(1, 1, 1, 0);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glDisable(GL_SCISSOR_TEST);
+    });
+    ASSERT_TRUE(picture.Ok()) << picture.error;
+    ASSERT_EQ(picture.rgb.size(), 64u * 48u * 3u);
+    EXPECT_EQ(picture.rgb.front(), 255);
+    EXPECT_EQ(picture.rgb.back(), 0);
+    GLint after = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &after);
+    EXPECT_EQ(after, before) << "the context's own framebuffer is bound again";
+}
