@@ -76,7 +76,8 @@ void CMainFrame::ToggleFullScreen()
         LeaveFullScreen();
         return;
     }
-    windowedRect = GetRect();
+    // The toolkit keeps the windowed size and restores it on leaving, also
+    // after the full-screen window was resized.
     ShowFullScreen(true);
     view->SetFocus();
 }
@@ -84,10 +85,6 @@ void CMainFrame::ToggleFullScreen()
 void CMainFrame::LeaveFullScreen()
 {
     ShowFullScreen(false);
-    // Whatever happened to the size meanwhile, the window comes back as it was.
-    if (!windowedRect.IsEmpty()) {
-        SetSize(windowedRect);
-    }
     view->SetFocus();
 }
 

@@ -21,6 +21,4 @@ public:
 private:
     void OnSetFocus(wxFocusEvent& event);
     void OnCharHook(wxKeyEvent& event);
-
-    wxRect windowedRect;  // the frame's place before full screen
 };

@@ -199,7 +199,8 @@ void CSurfaceApp::OnSavePicture()
         return;
     }
     // Nothing to save from a view of no area; say so before asking for a name.
-    if (frame->view->GetClientSize().GetWidth() <= 0 || frame->view->GetClientSize().GetHeight() <= 0) {
+    const wxSize size = frame->view->GetClientSize();
+    if (size.GetWidth() <= 0 || size.GetHeight() <= 0) {
         ShowPictureMessage(kStrPictureEmptyView, frame);
         return;
     }
@@ -208,8 +209,6 @@ void CSurfaceApp::OnSavePicture()
     if (!AskPicturePath(frame, path, scale)) {
         return;
     }
-    // The dialog has gone; the view shows the picture again before it is read.
-    frame->view->Update();
     const std::string message = SaveViewPicture(*frame->view, path, scale);
     if (!message.empty()) {
         ShowPictureMessage(message, frame);

@@ -4,6 +4,7 @@
 #include "UiTestSupport.h"
 
 #include "app/PictureFile.h"
+#include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 
 #include <wx/dir.h>
@@ -76,6 +77,24 @@ TEST_F(FrameTest, ProjectionFollowsTheAspectRatio)
         EXPECT_EQ(viewport[2], c.width);
         EXPECT_EQ(viewport[3], c.height);
     }
+}
+
+TEST_F(FrameTest, FullScreenFillsTheScreenAndLeavingRestoresTheSize)
+{
+    const wxSize windowed = frame->GetSize();
+    Command(ID_FULL_SCREEN);
+    EXPECT_TRUE(frame->IsFullScreen());
+    ASSERT_TRUE(PumpUntil([&] { return view->GetClientSize().GetWidth() > 1000; }));
+    Pump(30);
+    GLint viewport[4] = {};
+    ASSERT_TRUE(view->MakeCurrent());
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], view->GetClientSize().GetWidth()) << "the viewport follows";
+    frame->SetSize(900, 700);
+    Pump(30);
+    frame->LeaveFullScreen();
+    EXPECT_FALSE(frame->IsFullScreen());
+    ASSERT_TRUE(PumpUntil([&] { return frame->GetSize() == windowed; }));
 }
 
 TEST_F(FrameTest, ResizeLeavesProjectionCurrentAndDrawingUsesTheModelview)
