@@ -7,6 +7,7 @@
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 
+#include <wx/clipbrd.h>
 #include <wx/dir.h>
 #include <wx/filename.h>
 #include <wx/image.h>
@@ -155,6 +156,16 @@ TEST_F(FrameTest, SavedPictureEqualsTheScreenAndLargerOnesKeepTheExtents)
     ASSERT_TRUE(one.IsOk());
     ASSERT_EQ(one.GetSize(), wxSize(400, 300));
     EXPECT_TRUE(std::equal(screen.begin(), screen.end(), one.GetData()));
+
+    // The copy is the same picture.
+    ASSERT_EQ(CopyViewPicture(*view), "");
+    wxBitmapDataObject copied;
+    ASSERT_TRUE(wxTheClipboard->Open());
+    EXPECT_TRUE(wxTheClipboard->GetData(copied));
+    wxTheClipboard->Close();
+    const wxImage pasted = copied.GetBitmap().ConvertToImage();
+    ASSERT_EQ(pasted.GetSize(), wxSize(400, 300));
+    EXPECT_TRUE(std::equal(screen.begin(), screen.end(), pasted.GetData()));
 
     // 2x: twice the pixels of the same picture; a 2x2 block's average is near the pixel.
     ASSERT_EQ(SaveViewPicture(*view, folder + "/two.png", 2), "");
