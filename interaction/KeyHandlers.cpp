@@ -5,6 +5,7 @@
 #include "interaction/DragMath.h"
 #include "view/SurfaceView.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -106,9 +107,11 @@ void CSurfaceView::OnMouseWheel(wxMouseEvent& event)
     if (!factor || !MakeCurrent() || !IsGLReady()) {
         return;
     }
+    // In a view a few pixels wide the inverse could go below a drag's tenth.
+    const double down = std::max(1.0 / *factor, 0.1);
     bool changed = false;
     for (int i = 0; i < std::abs(notches); ++i) {
-        changed = ScaleBy(notches > 0 ? *factor : 1.0 / *factor) || changed;
+        changed = ScaleBy(notches > 0 ? *factor : down) || changed;
     }
     if (changed) {
         Refresh(true);
