@@ -1,5 +1,6 @@
 #include "app/MainFrame.h"
 
+#include "app/VisualAidMenu.h"
 #include "resources/AppIcon.h"
 #include "resources/ResourceIds.h"
 #include "resources/AppMessages.h"
@@ -19,12 +20,16 @@ wxMenuBar* CreateMainMenu()
     settings->Append(ID_RESOLUTION, wxString::FromUTF8(kStrMenuResolution));
     settings->Append(ID_CHANGE_COLOR, wxString::FromUTF8(kStrMenuChangeColor));
 
+    auto* display = new wxMenu;
+    AppendVisualAidItems(display);
+
     auto* help = new wxMenu;
     help->Append(wxID_ABOUT, wxString::FromUTF8(kStrMenuAbout));
 
     auto* bar = new wxMenuBar;
     bar->Append(file, wxString::FromUTF8(kStrMenuFile));
     bar->Append(settings, wxString::FromUTF8(kStrMenuSettings));
+    bar->Append(display, wxString::FromUTF8(kStrMenuView));
     bar->Append(help, wxString::FromUTF8(kStrMenuHelp));
     return bar;
 }
@@ -40,7 +45,10 @@ CMainFrame::CMainFrame()
     // after every resize.
     view = new CSurfaceView(this, ID_SURFACE_VIEW);
     Bind(wxEVT_SET_FOCUS, &CMainFrame::OnSetFocus, this);
+    visualAids = std::make_unique<CVisualAidDriver>(this);
 }
+
+CMainFrame::~CMainFrame() = default;
 
 void CMainFrame::OnSetFocus(wxFocusEvent&)
 {

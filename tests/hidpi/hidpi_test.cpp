@@ -72,7 +72,7 @@ TEST_F(HiDpiTest, ResizeKeepsTheExtentsInDevicePixels)
         int width, height;
         double vertical;
     };
-    for (const Case c : {Case{400, 200, 0.5}, Case{240, 480, 2.0}, Case{300, 300, 1.0}}) {
+    for (const Case c : {Case{400, 200, 0.5}, Case{300, 600, 2.0}, Case{300, 300, 1.0}}) {
         frame->SetClientSize(c.width, c.height);
         ASSERT_TRUE(PumpUntil([&] { return view->GetClientSize() == wxSize(c.width, c.height); }));
         Pump(30);

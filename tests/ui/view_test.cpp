@@ -32,7 +32,7 @@ TEST_F(FrameTest, FirstPaintBuildsBarAndProjection)
     EXPECT_EQ(view->bar.barFaces.size(), 30u);
     EXPECT_TRUE(view->DepthBits() == 32 || view->DepthBits() == 24);
     EXPECT_EQ(frame->GetTitle(), "Tarvo");
-    EXPECT_EQ(frame->GetMenuBar()->GetMenuCount(), 3u);
+    EXPECT_EQ(frame->GetMenuBar()->GetMenuCount(), 4u);
 }
 
 TEST_F(FrameTest, CameraLooksFromAboveTheFrontAtTheOrigin)
@@ -52,7 +52,7 @@ TEST_F(FrameTest, ProjectionFollowsTheAspectRatio)
         int width, height;
         double vertical;
     };
-    for (const Case c : {Case{400, 200, 0.5}, Case{200, 400, 2.0}, Case{300, 300, 1.0}}) {
+    for (const Case c : {Case{400, 200, 0.5}, Case{300, 600, 2.0}, Case{300, 300, 1.0}}) {
         frame->SetClientSize(c.width, c.height);
         ASSERT_TRUE(PumpUntil([&] { return view->GetClientSize() == wxSize(c.width, c.height); }));
         Pump(30);
