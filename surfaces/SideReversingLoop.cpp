@@ -1,5 +1,7 @@
 #include "surfaces/SideReversingLoop.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 
 namespace {
@@ -9,8 +11,18 @@ constexpr int32_t kMobiusSteps = kMobiusSamples - 1;
 constexpr int32_t kBottleRings = 166;
 constexpr int32_t kBottleRingPoints = 100;
 // Fixed by the bottle's join: position k of ring 165 lies on position
-// 50 - k of ring 0, and 25 is its own image.
-constexpr int32_t kBottlePosition = 25;
+// 50 - k of ring 0, and 25 and 75 are their own images; 75 is on the side
+// that faces the viewer at the start.
+constexpr int32_t kBottlePosition = 75;
+
+// Marker lengths: the strip is 1.4 wide; the bottle's tube is 0.75 in
+// radius where it is narrowest; the four-dimensional bottle's tube radius
+// follows the hole ratio.
+constexpr double kMobiusMarker = 0.9;
+constexpr double kBottleMarker = 1.2;
+constexpr double kTubeRadiiPerMarker = 1.2;
+constexpr double kShortestMarker = 0.3;
+constexpr double kLongestMarker = 2.5;
 
 void AddPoint(SurfaceLoop& loop, int32_t a, int32_t b, int32_t face)
 {
@@ -32,6 +44,7 @@ SurfaceLoop MobiusCentreLine()
     };
     const Leg legs[] = {{0, true}, {4, false}, {2, false}, {5, false}, {1, false}, {3, true}};
     SurfaceLoop loop;
+    loop.markerLength = kMobiusMarker;
     for (const Leg& leg : legs) {
         const int32_t edgeA = kMobiusSamples * 2 * leg.ribbon;
         const int32_t edgeB = edgeA + kMobiusSamples;
@@ -77,7 +90,9 @@ SurfaceLoop FindSideReversingLoop(const ResolutionSettings& settings, const Surf
             faces == (kBottleRings - 1) * kBottleRingPoints) {
             // The last ring's point closes onto ring 0's: no segment of
             // its own.
-            return AlongRings(kBottleRings - 1, kBottleRingPoints, kBottlePosition);
+            SurfaceLoop loop = AlongRings(kBottleRings - 1, kBottleRingPoints, kBottlePosition);
+            loop.markerLength = kBottleMarker;
+            return loop;
         }
         break;
     case kFourDBottle: {
@@ -85,7 +100,12 @@ SurfaceLoop FindSideReversingLoop(const ResolutionSettings& settings, const Surf
         const int64_t ringPoints = settings.phiCount;
         if (rings >= 1 && ringPoints >= 1 && static_cast<int64_t>(vertices) == rings * ringPoints &&
             faces == vertices) {
-            return AlongRings(static_cast<int32_t>(rings), static_cast<int32_t>(ringPoints), 0);
+            SurfaceLoop loop =
+                AlongRings(static_cast<int32_t>(rings), static_cast<int32_t>(ringPoints), 0);
+            const double tubeRadius = std::abs(3.0 * (1.0 - settings.holeRatio));
+            loop.markerLength = std::clamp(kTubeRadiiPerMarker * tubeRadius, kShortestMarker,
+                                           kLongestMarker);
+            return loop;
         }
         break;
     }

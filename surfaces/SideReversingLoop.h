@@ -18,6 +18,9 @@ struct SurfaceLoop {
     // point 0, along face segmentFace[k], whose normal is the surface's
     // there.
     std::vector<int32_t> segmentFace;
+    // A marker length that suits the surface around the loop: short enough
+    // to lie nearly flat on its narrowest tube or band.
+    double markerLength = 0.0;
 
     bool Empty() const { return segmentFace.empty(); }
 };
@@ -26,9 +29,9 @@ struct SurfaceLoop {
 // surface's layout (else, and for an empty mesh, an empty loop):
 // - Möbius strip: the centre line, through the six ribbons in the order in
 //   which they join;
-// - bottle: the vertices at position 25 of rings 0 ... 165, which closes
+// - bottle: the vertices at position 75 of rings 0 ... 165, which closes
 //   through the mirrored join (ring 165's position k lies on ring 0's
-//   position 50 - k);
+//   position 50 - k, and 75 on 75);
 // - four-dimensional bottle: position 0 of every ring, closing from ring
 //   nθ - 1 onto ring 0 through the mirrored join.
 SurfaceLoop FindSideReversingLoop(const ResolutionSettings& settings, const SurfaceMesh& mesh);

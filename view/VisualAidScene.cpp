@@ -3,37 +3,11 @@
 #include "view/FourDColours.h"
 
 #include <cmath>
-#include <cstddef>
 
 namespace {
 
-// The marker's length as a share of its loop's length in four dimensions
-// (the same under every turn), and how far it floats off the surface as a
-// share of its length.
-constexpr double kMarkerShareOfLoop = 1.0 / 10.0;
-constexpr double kMarkerLift = 0.06;
-
-// The loop's length between the mesh's own four-dimensional points.
-double LoopLength(const SurfaceLoop& loop, const SurfaceMesh& mesh)
-{
-    const std::size_t count = loop.pointA.size();
-    const auto point = [&](std::size_t k, int c) {
-        const std::vector<double>* axes[4] = {&mesh.x, &mesh.y, &mesh.z, &mesh.w};
-        const auto& axis = *axes[c];
-        return 0.5 * (axis[static_cast<std::size_t>(loop.pointA[k])] +
-                      axis[static_cast<std::size_t>(loop.pointB[k])]);
-    };
-    double length = 0.0;
-    for (std::size_t k = 0; k < count; ++k) {
-        double squared = 0.0;
-        for (int c = 0; c < 4; ++c) {
-            const double d = point((k + 1) % count, c) - point(k, c);
-            squared += d * d;
-        }
-        length += std::sqrt(squared);
-    }
-    return length;
-}
+// How far the marker floats off the surface, as a share of its length.
+constexpr double kMarkerLift = 0.1;
 
 }  // namespace
 
@@ -74,7 +48,7 @@ void VisualAidScene::UpdateMarker(const SurfaceMesh& mesh, const ResolutionSetti
     const bool newMesh = !trackValid || trackRevision != meshRevision;
     if (newMesh) {
         loop = FindSideReversingLoop(resolution, mesh);
-        markerLength = kMarkerShareOfLoop * LoopLength(loop, mesh);
+        markerLength = loop.markerLength;
         if (trackValid) {
             markerCircuits = 0.0;  // a new figure: start again
         }
