@@ -1,5 +1,6 @@
 #include "app/MainFrame.h"
 
+#include "app/VisualAidMenu.h"
 #include "resources/AppIcon.h"
 #include "resources/ResourceIds.h"
 #include "resources/AppMessages.h"
@@ -35,6 +36,7 @@ wxMenu* CreateViewMenu()
     auto* view = new wxMenu;
     view->Append(ID_RESET_VIEW, wxString::FromUTF8(kStrMenuResetView));
     view->Append(ID_FULL_SCREEN, wxString::FromUTF8(kStrMenuFullScreen));
+    AppendVisualAidItems(view);
     return view;
 }
 
@@ -68,6 +70,7 @@ CMainFrame::CMainFrame()
     view = new CSurfaceView(this, ID_SURFACE_VIEW);
     Bind(wxEVT_SET_FOCUS, &CMainFrame::OnSetFocus, this);
     Bind(wxEVT_CHAR_HOOK, &CMainFrame::OnCharHook, this);
+    visualAids = std::make_unique<CVisualAidDriver>(this);
 }
 
 void CMainFrame::ToggleFullScreen()
@@ -97,6 +100,8 @@ void CMainFrame::OnCharHook(wxKeyEvent& event)
     }
     event.Skip();
 }
+
+CMainFrame::~CMainFrame() = default;
 
 void CMainFrame::OnSetFocus(wxFocusEvent&)
 {

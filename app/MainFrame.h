@@ -4,15 +4,21 @@
 
 #include <wx/frame.h>
 
+#include <memory>
+
 class CSurfaceView;
+class CVisualAidDriver;
 
 class CMainFrame : public wxFrame {
 public:
     CMainFrame();
+    ~CMainFrame() override;
 
     // The view, created with the frame; null never, but check
     // view->IsUsable() before relying on OpenGL.
     CSurfaceView* view = nullptr;
+    // The "表示" menu's aids: their items, keys and timer.
+    std::unique_ptr<CVisualAidDriver> visualAids;
 
     // Full screen on or off; leaving restores the size the window had.
     void ToggleFullScreen();

@@ -14,6 +14,10 @@ enum : int {
     ID_RESET_VIEW,                     // "初期状態に戻す(&R)"
     ID_FULL_SCREEN,                    // "全画面表示(&F)"
     ID_CONTROLS_HELP,                  // "操作方法(&K)..."
+    ID_BACK_COLOUR,                    // "裏面を別の色で(&B)"
+    ID_FOURD_COLOURS,                  // "第4座標で色分け(&W)"
+    ID_AUTO_TURN,                      // "自動回転(&A)\tSpace"
+    ID_MARKER,                         // "ﾏｰｶｰを一周させる(&M)"
 };
 // "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)" is wxID_EXIT, "Tarvo のﾊﾞｰｼﾞｮﾝ情報(&A)..." is wxID_ABOUT,
 // the dialogs' OK and Cancel are wxID_OK and wxID_CANCEL.

@@ -54,6 +54,21 @@ inline constexpr char kStrTranslucent[] = "半透明";
 inline constexpr char kStrWhiteBackground[] = "背景白";
 inline constexpr char kStrNoBars[] = "棒無し";
 
+// "表示" menu: the aids to seeing one-sidedness, with their help texts.
+inline constexpr char kStrMenuBackColour[] = "裏面を別の色で(&B)";
+inline constexpr char kStrHelpBackColour[] =
+    "面の裏側を、選んだ色と見分けやすい別の色で描きます。";
+inline constexpr char kStrMenuFourDColours[] = "第4座標で色分け(&W)";
+inline constexpr char kStrHelpFourDColours[] =
+    "面を四次元の向きで決まる第4座標で色分けします。オンの間は色の指定の色と"
+    "「裏面を別の色で」は使われません。";
+inline constexpr char kStrMenuAutoTurn[] = "自動回転(&A)\tSpace";
+inline constexpr char kStrHelpAutoTurn[] =
+    "棒の方向と第4軸の平面で図形を回し続けます。Spaceで止めたり動かしたりします。";
+inline constexpr char kStrMenuMarker[] = "ﾏｰｶｰを一周させる(&M)";
+inline constexpr char kStrHelpMarker[] =
+    "裏表が入れ替わる輪に沿ってﾏｰｶｰを一周させます。[ と ] で少しずつ動かし、Escで消します。";
+
 // Messages of the dialogs' data exchange.
 inline constexpr char kStrEnterInteger[] = "整数を入力してください。";
 inline constexpr char kStrEnterNumber[] = "数字を入力してください。";

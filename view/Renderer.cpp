@@ -27,6 +27,24 @@ const GLfloat kSurfaceColours[kColourCount][4] = {
     {0.1f, 0.11f, 0.105f, 0.5f},   // black
 };
 const GLfloat kUnknownColour[4] = {0.0f, 0.0f, 0.0f, 0.5f};
+
+// The back side's colour for each colour index: a partner from a palette
+// made for the common colour-vision deficiencies (Okabe and Ito's), chosen
+// to differ from its front colour in lightness as well as in hue.
+const GLfloat kBackColours[kColourCount][4] = {
+    {0.337f, 0.706f, 0.914f, 0.5f},  // red: sky blue
+    {0.0f, 0.447f, 0.698f, 0.5f},    // yellow: blue
+    {0.8f, 0.475f, 0.655f, 0.5f},    // green: reddish purple
+    {0.902f, 0.624f, 0.0f, 0.5f},    // grey: orange
+    {0.835f, 0.369f, 0.0f, 0.5f},    // light blue: vermillion
+    {0.0f, 0.620f, 0.451f, 0.5f},    // white: bluish green
+    {0.941f, 0.894f, 0.259f, 0.5f},  // black: yellow
+};
+const GLfloat kUnknownBackColour[4] = {0.6f, 0.6f, 0.6f, 0.5f};
+// The marker: a colour found neither among the surface colours, their
+// partners nor the w colours, drawn unlit so that it reads the same on
+// both sides and in any light.
+const GLfloat kMarkerColour[4] = {1.0f, 0.0f, 1.0f, 1.0f};
 const GLfloat kBarColour[4] = {0.4f, 0.4f, 0.4f, 0.5f};
 const GLfloat kSpecular[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 constexpr GLfloat kShininess = 64.0f;
@@ -82,8 +100,9 @@ void DrawFace(GLenum mode, const Quad& q, double nx, double ny, double nz,
     glEnd();
 }
 
+// colours: four floats a face, or null for the material's colour.
 void DrawMeshFace(const ProjectedMesh& mesh, std::size_t f, std::size_t vertexCount,
-                  std::size_t normalCount)
+                  std::size_t normalCount, const float* colours)
 {
     if (f >= mesh.faces.size() || f >= normalCount) {
         return;
@@ -91,6 +110,9 @@ void DrawMeshFace(const ProjectedMesh& mesh, std::size_t f, std::size_t vertexCo
     const Quad& q = mesh.faces[f];
     if (!CornersInRange(q, vertexCount)) {
         return;
+    }
+    if (colours != nullptr) {
+        glColor4fv(colours + 4 * f);
     }
     DrawFace(GL_QUADS, q, mesh.faceNormalX[f], mesh.faceNormalY[f], mesh.faceNormalZ[f],
              mesh.projX, mesh.projY, mesh.projZ);
@@ -152,9 +174,22 @@ bool ApplyOrthoProjection(int width, int height)
 
 namespace {
 
+// The face colours when they fit the mesh (for both ways of drawing, so
+// that the two agree), else null.
+const FaceColours* UsableColours(const AidDrawing& aids, const ProjectedMesh& mesh)
+{
+    const FaceColours* colours = aids.faceColours;
+    if (colours == nullptr || colours->perFace.size() != 4 * mesh.faces.size() ||
+        (mesh.drawArraysCurrent && colours->perCorner.size() != 4 * mesh.drawVertices.size())) {
+        return nullptr;
+    }
+    return colours;
+}
+
 // Steps shared by both ways of drawing the faces: clear, blending and the
 // surface material. Returns the modelview the depth order is taken under.
-void BeginFrame(const DisplaySettings& display, double modelview[16])
+void BeginFrame(const DisplaySettings& display, const AidDrawing& aids,
+                const FaceColours* colours, double modelview[16])
 {
     if (display.whiteBackground != 0) {
         glClearColor(1.0f, 1.0f, 1.0f, 0.0f);
@@ -176,8 +211,40 @@ void BeginFrame(const DisplaySettings& display, double modelview[16])
     }
 
     const int32_t colour = display.colorIndex;
-    SetMaterial(colour >= 0 && colour < kColourCount ? kSurfaceColours[colour]
-                                                     : kUnknownColour);
+    const bool known = colour >= 0 && colour < kColourCount;
+    SetMaterial(known ? kSurfaceColours[colour] : kUnknownColour);
+    if (colours != nullptr) {
+        // Each face's own colour becomes its material, front and back.
+        glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+        glEnable(GL_COLOR_MATERIAL);
+    } else if (aids.backColour) {
+        glMaterialfv(GL_BACK, GL_AMBIENT_AND_DIFFUSE,
+                     known ? kBackColours[colour] : kUnknownBackColour);
+    }
+}
+
+// The marker, unlit and opaque: after the faces, so a translucent surface
+// does not cover it, with the depth test still hiding it behind nearer
+// faces.
+void DrawMarker(const DisplaySettings& display, const MarkerShape* marker)
+{
+    glDisable(GL_COLOR_MATERIAL);
+    if (marker == nullptr || marker->corners.empty()) {
+        return;
+    }
+    glDisable(GL_BLEND);
+    glDisable(GL_LIGHTING);
+    glColor4fv(kMarkerColour);
+    glBegin(GL_TRIANGLES);
+    const std::size_t count = marker->corners.size() / 9 * 9;
+    for (std::size_t i = 0; i < count; i += 3) {
+        glVertex3d(marker->corners[i], marker->corners[i + 1], marker->corners[i + 2]);
+    }
+    glEnd();
+    glEnable(GL_LIGHTING);
+    if (display.translucent != 0) {
+        glEnable(GL_BLEND);
+    }
 }
 
 void FinishFrame(const DisplaySettings& display, const BarTube& bar)
@@ -210,8 +277,10 @@ bool TryOrder(OrderBuilder build, const ProjectedMesh& mesh, const double modelv
 
 // One glBegin/glEnd pair per face.
 void DrawFacesImmediate(const DisplaySettings& display, const ProjectedMesh& mesh,
-                        const double modelview[16], OrderBuilder build)
+                        const double modelview[16], OrderBuilder build,
+                        const FaceColours* colours)
 {
+    const float* perFace = colours != nullptr ? colours->perFace.data() : nullptr;
     const std::size_t faceCount = mesh.faces.size();
     const std::size_t vertexCount = CommonLength(mesh.projX, mesh.projY, mesh.projZ);
     const std::size_t normalCount =
@@ -221,7 +290,7 @@ void DrawFacesImmediate(const DisplaySettings& display, const ProjectedMesh& mes
     const bool sorted = display.translucent != 0 && TryOrder(build, mesh, modelview, order);
     for (std::size_t i = 0; i < faceCount; ++i) {
         const std::size_t f = sorted ? static_cast<std::size_t>(order[i]) : i;
-        DrawMeshFace(mesh, f, vertexCount, normalCount);
+        DrawMeshFace(mesh, f, vertexCount, normalCount, perFace);
     }
 }
 
@@ -245,10 +314,14 @@ void FlushBetweenCalls(bool moreToCome)
     }
 }
 
-void PointArraysAt(const DrawVertex* vertices)
+// colours: four floats a corner beside the vertices, or null.
+void PointArraysAt(const DrawVertex* vertices, const float* colours)
 {
     glNormalPointer(GL_FLOAT, sizeof(DrawVertex), &vertices[0].nx);
     glVertexPointer(3, GL_FLOAT, sizeof(DrawVertex), &vertices[0].x);
+    if (colours != nullptr) {
+        glColorPointer(4, GL_FLOAT, 0, colours);
+    }
 }
 
 // The quads in painter's order. They are copied in batches and each batch
@@ -259,15 +332,19 @@ void PointArraysAt(const DrawVertex* vertices)
 // refilled right after. Returns false, having drawn nothing, when the order
 // or the buffer cannot be allocated.
 bool DrawQuadsSorted(const ProjectedMesh& mesh, const double modelview[16],
-                     std::size_t quadCount)
+                     std::size_t quadCount, const float* colours)
 {
     std::vector<int32_t> order;
     std::vector<DrawVertex> batch;
+    std::vector<float> colourBatch;  // the corners' colours, when faces have their own
     if (!TryOrder(BuildBackToFrontOrder, mesh, modelview, order)) {
         return false;
     }
     try {
         batch.resize(4 * std::min(kQuadsPerCall, quadCount));
+        if (colours != nullptr) {
+            colourBatch.resize(4 * batch.size());
+        }
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -275,7 +352,8 @@ bool DrawQuadsSorted(const ProjectedMesh& mesh, const double modelview[16],
     const DrawVertex* source = mesh.drawVertices.data();
     const int32_t* slots = mesh.drawSlot.empty() ? nullptr : mesh.drawSlot.data();
     DrawVertex* buffer = batch.data();
-    PointArraysAt(buffer);
+    float* colourBuffer = colours != nullptr ? colourBatch.data() : nullptr;
+    PointArraysAt(buffer, colourBuffer);
     std::size_t filled = 0;
     std::size_t remaining = order.size();
     for (const int32_t f : order) {
@@ -286,6 +364,10 @@ bool DrawQuadsSorted(const ProjectedMesh& mesh, const double modelview[16],
         }
         std::memcpy(buffer + 4 * filled, source + 4 * static_cast<std::size_t>(slot),
                     4 * sizeof(DrawVertex));
+        if (colourBuffer != nullptr) {
+            std::memcpy(colourBuffer + 16 * filled, colours + 16 * static_cast<std::size_t>(slot),
+                        16 * sizeof(float));
+        }
         if (++filled == kQuadsPerCall) {
             glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(4 * filled));
             filled = 0;
@@ -301,7 +383,7 @@ bool DrawQuadsSorted(const ProjectedMesh& mesh, const double modelview[16],
 // Every face from the prebuilt arrays: in stored order straight from them,
 // in painter's order through a batch buffer.
 void DrawFacesFromArrays(const DisplaySettings& display, const ProjectedMesh& mesh,
-                         const double modelview[16])
+                         const double modelview[16], const FaceColours* faceColours)
 {
     const std::size_t quadCount = mesh.drawVertices.size() / 4;
     if (quadCount == 0) {
@@ -314,12 +396,16 @@ void DrawFacesFromArrays(const DisplaySettings& display, const ProjectedMesh& me
         return;
     }
 
+    const float* colours = faceColours != nullptr ? faceColours->perCorner.data() : nullptr;
     glEnableClientState(GL_NORMAL_ARRAY);
     glEnableClientState(GL_VERTEX_ARRAY);
+    if (colours != nullptr) {
+        glEnableClientState(GL_COLOR_ARRAY);
+    }
     const bool sorted =
-        display.translucent != 0 && DrawQuadsSorted(mesh, modelview, quadCount);
+        display.translucent != 0 && DrawQuadsSorted(mesh, modelview, quadCount, colours);
     if (!sorted) {
-        PointArraysAt(mesh.drawVertices.data());
+        PointArraysAt(mesh.drawVertices.data(), colours);
         const std::size_t total = 4 * quadCount;
         for (std::size_t start = 0; start < total; start += kVerticesPerCall) {
             const std::size_t count = std::min(kVerticesPerCall, total - start);
@@ -327,6 +413,7 @@ void DrawFacesFromArrays(const DisplaySettings& display, const ProjectedMesh& me
             FlushBetweenCalls(start + count < total);
         }
     }
+    glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
 }
@@ -335,21 +422,37 @@ void DrawFacesFromArrays(const DisplaySettings& display, const ProjectedMesh& me
 
 void DrawSurface(const DisplaySettings& display, const ProjectedMesh& mesh, const BarTube& bar)
 {
+    DrawSurface(display, mesh, bar, AidDrawing{});
+}
+
+void DrawSurface(const DisplaySettings& display, const ProjectedMesh& mesh, const BarTube& bar,
+                 const AidDrawing& aids)
+{
+    const FaceColours* colours = UsableColours(aids, mesh);
     double modelview[16];
-    BeginFrame(display, modelview);
+    BeginFrame(display, aids, colours, modelview);
     if (mesh.drawArraysCurrent) {
-        DrawFacesFromArrays(display, mesh, modelview);
+        DrawFacesFromArrays(display, mesh, modelview, colours);
     } else {
-        DrawFacesImmediate(display, mesh, modelview, BuildBackToFrontOrder);
+        DrawFacesImmediate(display, mesh, modelview, BuildBackToFrontOrder, colours);
     }
+    DrawMarker(display, aids.marker);
     FinishFrame(display, bar);
 }
 
 void DrawSurfaceImmediate(const DisplaySettings& display, const ProjectedMesh& mesh,
                           const BarTube& bar)
 {
+    DrawSurfaceImmediate(display, mesh, bar, AidDrawing{});
+}
+
+void DrawSurfaceImmediate(const DisplaySettings& display, const ProjectedMesh& mesh,
+                          const BarTube& bar, const AidDrawing& aids)
+{
+    const FaceColours* colours = UsableColours(aids, mesh);
     double modelview[16];
-    BeginFrame(display, modelview);
-    DrawFacesImmediate(display, mesh, modelview, BuildBackToFrontOrderStable);
+    BeginFrame(display, aids, colours, modelview);
+    DrawFacesImmediate(display, mesh, modelview, BuildBackToFrontOrderStable, colours);
+    DrawMarker(display, aids.marker);
     FinishFrame(display, bar);
 }

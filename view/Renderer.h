@@ -5,6 +5,7 @@
 
 #include "app/Settings.h"
 #include "view/ViewCaches.h"
+#include "view/VisualAids.h"
 
 // Sets the depth test, the three directional lights and two-sided lighting.
 // Call it once per context while the modelview is still the identity: the
@@ -33,6 +34,13 @@ bool ApplyOrthoProjection(int width, int height);
 // way the pixels equal DrawSurfaceImmediate's.
 void DrawSurface(const DisplaySettings& display, const ProjectedMesh& mesh, const BarTube& bar);
 
+// The same with the visual aids: the back of the faces in the partner of
+// the chosen colour, or every face in a colour of its own (lit as usual),
+// and an unlit marker drawn opaque after the faces and before the bar.
+// Colours whose arrays do not fit the mesh are not used.
+void DrawSurface(const DisplaySettings& display, const ProjectedMesh& mesh, const BarTube& bar,
+                 const AidDrawing& aids);
+
 // The same frame drawn one face at a time, each face its own glBegin/glEnd
 // pair, in the order of a comparison sort: the reference DrawSurface is
 // checked and measured against. Faces of equal depth are drawn in face
@@ -41,3 +49,5 @@ void DrawSurface(const DisplaySettings& display, const ProjectedMesh& mesh, cons
 // drawings differ there.
 void DrawSurfaceImmediate(const DisplaySettings& display, const ProjectedMesh& mesh,
                           const BarTube& bar);
+void DrawSurfaceImmediate(const DisplaySettings& display, const ProjectedMesh& mesh,
+                          const BarTube& bar, const AidDrawing& aids);

@@ -146,7 +146,10 @@ void CSurfaceView::DrawFrame()
         ProjectMesh(app.mesh, orientation, projection);
         projectedRevision = app.meshRevision;
     }
-    DrawSurface(app.GetDisplaySettings(), projection, bar);
+    // The visual aids follow the projection they were made from.
+    aidScene.Update(visualAids, app.mesh, app.GetResolutionSettings(), app.meshRevision,
+                    orientation, projection);
+    DrawSurface(app.GetDisplaySettings(), projection, bar, aidScene.Drawing(visualAids));
 }
 
 wxSize CSurfaceView::DevicePixelSize() const

@@ -7,6 +7,8 @@
 #include "interaction/Orientation4D.h"
 #include "view/Picture.h"
 #include "view/ViewCaches.h"
+#include "view/VisualAidScene.h"
+#include "view/VisualAids.h"
 
 #include <wx/glcanvas.h>
 
@@ -43,6 +45,9 @@ public:
     ProjectedMesh projection;        // projX ... faceNormalZ
     BarTube bar;                     // barX ... barNormalZ
     double barAxis[3] = {0.0, 0.0, 1.0};
+    // The "表示" menu's aids: which are on, and what they draw.
+    VisualAids visualAids;
+    VisualAidScene aidScene;
 
     // True once the fixed GL state and the camera are set (at the first paint).
     bool IsGLReady() const { return glReady; }

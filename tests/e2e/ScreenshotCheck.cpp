@@ -2,6 +2,8 @@
 // end-to-end tests' shell scripts:
 //   screenshot_check count IMAGE [X Y W H]   -> "red=.. grey=.. black=.. white=.. other=.. total=.."
 //   screenshot_check diff IMAGE1 IMAGE2 [X Y W H] -> "differ=N total=N"
+//   screenshot_check near IMAGE R G B TOLERANCE [X Y W H] -> "near=N total=N", the pixels
+//     whose every channel is within TOLERANCE of (R, G, B)
 
 #include <cctype>
 #include <cstdio>
@@ -129,6 +131,30 @@ int main(int argc, char** argv)
         std::cout << "differ=" << differ << " total=" << static_cast<long>(r.w) * r.h << "\n";
         return 0;
     }
-    std::cerr << "usage: screenshot_check count IMAGE [X Y W H] | diff A B [X Y W H]\n";
+    if (argc >= 7 && std::string(argv[1]) == "near") {
+        Image image;
+        if (!Load(argv[2], image)) {
+            std::cerr << "cannot read " << argv[2] << "\n";
+            return 2;
+        }
+        const int want[3] = {std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5])};
+        const int tolerance = std::atoi(argv[6]);
+        const Region r = ParseRegion(argc, argv, 7, image);
+        long near = 0;
+        for (int y = r.y; y < r.y + r.h; ++y) {
+            for (int x = r.x; x < r.x + r.w; ++x) {
+                const unsigned char* p = &image.rgb[(static_cast<std::size_t>(y) * image.width + x) * 3];
+                bool close = true;
+                for (int c = 0; c < 3; ++c) {
+                    close = close && std::abs(p[c] - want[c]) <= tolerance;
+                }
+                near += close ? 1 : 0;
+            }
+        }
+        std::cout << "near=" << near << " total=" << static_cast<long>(r.w) * r.h << "\n";
+        return 0;
+    }
+    std::cerr << "usage: screenshot_check count IMAGE [X Y W H] | diff A B [X Y W H] |"
+                 " near IMAGE R G B TOLERANCE [X Y W H]\n";
     return 2;
 }

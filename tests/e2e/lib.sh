@@ -96,6 +96,14 @@ differ() {
         tr ' ' '\n' | awk -F= '$1 == "differ" {print $2}'
 }
 
+# Pixels of shot $1's view area within $5 of colour ($2, $3, $4) in every channel.
+near() {
+    local w h
+    read -r _ _ w h < <(geometry "$MAIN_WINDOW")
+    "$CHECK_BIN" near "$ARTIFACTS/$1.ppm" "$2" "$3" "$4" "$5" 0 "$MENU_HEIGHT" "$w" $((h - MENU_HEIGHT)) |
+        tr ' ' '\n' | awk -F= '$1 == "near" {print $2}'
+}
+
 # Drags with button $1 from ($2, $3) by ($4, $5) in steps, in main window coordinates.
 drag() {
     local button=$1 x=$2 y=$3 dx=$4 dy=$5 i steps=10

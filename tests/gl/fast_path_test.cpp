@@ -5,6 +5,9 @@
 #include "interaction/LookAt.h"
 #include "interaction/Matrix4.h"
 #include "surfaces/Generators.h"
+#include "surfaces/SideReversingLoop.h"
+#include "view/FourDColours.h"
+#include "view/MarkerTrack.h"
 #include "tests/gl/OffscreenGL.h"
 #include "view/Projection.h"
 #include "view/Renderer.h"
@@ -87,16 +90,16 @@ protected:
     // Both drawings of the same frame; fails the test unless they are equal
     // byte for byte and the frame shows the surface.
     void ExpectSameFrame(const DisplaySettings& display, const ProjectedMesh& mesh,
-                         const std::string& what)
+                         const std::string& what, const AidDrawing& aids = {})
     {
         SCOPED_TRACE(what + " translucent=" + std::to_string(display.translucent) +
                      " white=" + std::to_string(display.whiteBackground) +
                      " noBars=" + std::to_string(display.noBars) +
                      " colour=" + std::to_string(display.colorIndex));
-        DrawSurfaceImmediate(display, mesh, bar_);
+        DrawSurfaceImmediate(display, mesh, bar_, aids);
         ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
         const Image reference = gl_.ReadPixels();
-        DrawSurface(display, mesh, bar_);
+        DrawSurface(display, mesh, bar_, aids);
         ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
         const Image fast = gl_.ReadPixels();
         EXPECT_GT(Covered(reference, display.whiteBackground != 0), 1000u);
@@ -157,6 +160,44 @@ TEST_F(FastPathTest, EverySurfaceKindMatchesTheImmediateDrawingInEveryMode)
         ProjectMesh(kind.mesh, turned, mesh);
         TurnModelview(35.0, 0.3, 1.0, 0.2);
         ExpectSameFramesInEveryMode(mesh, std::string(kind.name) + ", after 4D and 3D turns");
+    }
+}
+
+// The same with the visual aids on: back colour, w colours (over the back
+// colour) and the marker, opaque and translucent.
+TEST_F(FastPathTest, VisualAidsMatchTheImmediateDrawing)
+{
+    SurfaceMesh surface;
+    ASSERT_TRUE(GenerateFourDBottle(60, 40, 0.333, surface));
+    ResolutionSettings settings;
+    settings.surfaceKind = kFourDBottle;
+    settings.thetaCount = 60;
+    settings.phiCount = 40;
+    Orientation4D turned = IdentityOrientation();
+    const Orientation4D zw = Rzw(0.8);
+    MultiplyMatrix4(zw.data(), turned.data());
+    ProjectedMesh mesh;
+    ProjectMesh(surface, turned, mesh);
+    TurnModelview(-25.0, 1.0, 0.2, 0.0);
+
+    FaceColours colours;
+    ComputeFourDColours(surface, turned, mesh, colours);
+    MarkerTrack track;
+    track.Build(FindSideReversingLoop(settings, surface), mesh);
+    MarkerShape marker;
+    BuildMarkerShape(track.FrameAt(0.3), 2.0, 0.1, marker);
+
+    AidDrawing back;
+    back.backColour = true;
+    AidDrawing all = back;
+    all.faceColours = &colours;
+    all.marker = &marker;
+    for (const int translucent : {0, 1}) {
+        DisplaySettings display;
+        display.translucent = translucent;
+        display.colorIndex = 4;
+        ExpectSameFrame(display, mesh, "back colour", back);
+        ExpectSameFrame(display, mesh, "w colours and marker", all);
     }
 }
 

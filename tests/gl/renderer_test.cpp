@@ -457,6 +457,51 @@ TEST_F(RendererTest, BothSidesAreLitAndScaledNormalsAreRenormalised)
     EXPECT_EQ(scaled, front);
 }
 
+// The back colour: a front-facing and a back-facing quad side by side, each
+// lit head-on. Only the back-facing one changes, to the red's partner; a
+// colour of the face's own takes the place of both.
+TEST_F(RendererTest, BackColourShowsOnBackFacingPixelsOnly)
+{
+    LoadFlatScene();
+    DisplaySettings display;
+    display.noBars = 1;
+    Quadrilateral back = Rect(0.1, 0.6, -0.3, 0.3, 0.0, {0.0, 0.0, -1.0});
+    std::swap(back.corners[1], back.corners[3]);
+    const ProjectedMesh mesh = MeshOf({Rect(-0.6, -0.1, -0.3, 0.3, 0.0), back});
+    const int frontX = Column(-0.35);
+    const int backX = Column(0.35);
+    const int y = kHeight / 2;
+    const Image plain = Render(display, mesh);
+
+    AidDrawing aids;
+    aids.backColour = true;
+    DrawSurface(display, mesh, bar_, aids);
+    const Image image = gl_.ReadPixels();
+    const double n[3] = {0.0, 0.0, 1.0};
+    const float skyBlue[4] = {0.337f, 0.706f, 0.914f, 0.5f};
+    double expected[3];
+    ExpectedLitColour(skyBlue, n, expected);
+    EXPECT_EQ(image.At(frontX, y), plain.At(frontX, y));
+    EXPECT_NE(image.At(backX, y), plain.At(backX, y));
+    EXPECT_TRUE(NearRgb(image.At(backX, y), expected, 2.0)) << Describe(image.At(backX, y));
+    EXPECT_EQ(image.At(2, 2), Rgba{});
+
+    FaceColours colours;
+    const float green[4] = {0.0f, 0.5f, 0.2f, 0.5f};
+    for (int face = 0; face < 2; ++face) {
+        colours.perFace.insert(colours.perFace.end(), green, green + 4);
+    }
+    aids.faceColours = &colours;
+    DrawSurface(display, mesh, bar_, aids);
+    const Image own = gl_.ReadPixels();
+    ExpectedLitColour(green, n, expected);
+    for (const int x : {frontX, backX}) {
+        EXPECT_TRUE(NearRgb(own.At(x, y), expected, 2.0)) << Describe(own.At(x, y));
+    }
+    // Without the aids the next frame is the plain one again.
+    EXPECT_TRUE(Render(display, mesh).rgba == plain.rgba);
+}
+
 TEST_F(RendererTest, TranslucentFacesBlendBackToFrontUnderTheCurrentModelview)
 {
     LoadFlatScene();
