@@ -121,6 +121,9 @@ inline constexpr ControlsHelpRow kStrControlsRows[] = {
     {"Ctrl+S", "画像を保存"},
     {"Ctrl+C", "画像をｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ"},
     {"F1", "この操作方法"},
+    {"Space", "自動回転を始める / 止める"},
+    {"[ / ]", "ﾏｰｶｰを少し戻す / 進める"},
+    {"Esc", "ﾏｰｶｰを消す"},
 };
 
 // The file a picture could not be written to, and why.
