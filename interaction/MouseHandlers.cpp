@@ -100,7 +100,7 @@ void CSurfaceView::OnMouseMove(wxMouseEvent& event)
 void CSurfaceView::TurnFourD(double angle)
 {
     TurnOrientationFourDBy(orientation, barAxis, angle);
-    ++projectedRevision;
+    MarkProjectionStale();
 }
 
 bool CSurfaceView::ScaleBy(double factor)
@@ -128,7 +128,7 @@ bool CSurfaceView::ApplyGesture(DragGesture gesture, int dx, int dy)
         glMatrixMode(GL_MODELVIEW);
         glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
         TurnBarAxis(modelview, dx, dy, barAxis);
-        ++barBuiltRevision;
+        MarkBarStale();
         return true;
     }
     case DragGesture::TurnFigure:

@@ -126,17 +126,31 @@ void CSurfaceView::OnPaint(wxPaintEvent&)
     InitGLOnce();
 
     CSurfaceApp& app = TheSurfaceApp();
-    if (barBuiltRevision != app.barRevision) {
+    if (barStale || barBuiltRevision != app.barRevision) {
         BuildBar(barAxis, bar);
         barBuiltRevision = app.barRevision;
+        barStale = false;
     }
-    if (projectedRevision != app.meshRevision) {
+    if (projectionStale || projectedRevision != app.meshRevision) {
         ProjectMesh(app.mesh, orientation, projection);
         projectedRevision = app.meshRevision;
+        projectionStale = false;
     }
     DrawSurface(app.GetDisplaySettings(), projection, bar);
     glFlush();
     SwapBuffers();
+}
+
+void CSurfaceView::MarkProjectionStale()
+{
+    ++projectedRevision;
+    projectionStale = true;
+}
+
+void CSurfaceView::MarkBarStale()
+{
+    ++barBuiltRevision;
+    barStale = true;
 }
 
 void CSurfaceView::OnSize(wxSizeEvent& event)

@@ -74,6 +74,15 @@ private:
     void InitGLOnce();
     void ApplyClientSizeToProjection();
 
+    // A four-dimensional turn or a bar turn raises the view's revision, but
+    // raising it alone can bring it back level with the application's (a new
+    // mesh, then a turn before the paint): these flags keep a marked cache
+    // stale until the paint has rebuilt it.
+    void MarkProjectionStale();
+    void MarkBarStale();
+    bool projectionStale = false;
+    bool barStale = false;
+
     int depthBits = 0;
     bool glReady = false;
 };

@@ -172,3 +172,31 @@ TEST_F(FrameTest, LostCaptureEndsTheDrag)
         view->ReleaseMouse();
     }
 }
+
+TEST_F(FrameTest, TurnBeforeThePaintNeverHidesANewMeshOrBar)
+{
+    // A new mesh raises meshRevision; a Shift drag before the paint raises the
+    // view's copy level with it. The paint must still project the new mesh.
+    CSurfaceApp& app = TheSurfaceApp();
+    ResolutionSettings bottle;
+    bottle.surfaceKind = 1;
+    ASSERT_EQ(app.ApplyResolution(bottle), RegenerateResult::Rebuilt);
+    ASSERT_NE(app.mesh.VertexCount(), view->projection.projX.size());
+    Mouse(wxEVT_LEFT_DOWN, 100, 100, true, false, false, true);
+    Mouse(wxEVT_MOTION, 130, 100, true, false, false, true);
+    ASSERT_EQ(view->projectedRevision, app.meshRevision) << "the case this test is about";
+
+    // The same for the bar: a bar turn that brings its revision level.
+    ++app.barRevision;
+    Mouse(wxEVT_MOTION, 160, 130, true, false, true, false);
+    ASSERT_EQ(view->barBuiltRevision, app.barRevision);
+    Mouse(wxEVT_LEFT_UP, 160, 130, false, false);
+    view->Refresh(false);
+    PumpUntil([&] { return view->projection.projX.size() == app.mesh.VertexCount(); }, 3000);
+    Pump(50);
+    EXPECT_EQ(view->projection.projX.size(), app.mesh.VertexCount());
+    EXPECT_EQ(view->projection.faces.size(), app.mesh.faces.size());
+    EXPECT_NEAR(view->bar.barX[30] - view->bar.barX[0], 10 * view->barAxis[0], 1e-9);
+    EXPECT_GT(std::fabs(view->barAxis[0]), 0.1);
+    app.barRevision = 0;
+}
