@@ -8,9 +8,14 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
-// Applies a change in eye coordinates: new modelview = change . old.
+// Applies a change in eye coordinates: new modelview = change . old. A
+// change that would put a non-finite value into the matrix is undone: from
+// such a matrix nothing brings the figure back.
 template <typename Change>
 void ChangeModelview(Change change)
 {
@@ -20,6 +25,12 @@ void ChangeModelview(Change change)
     glLoadIdentity();
     change();
     glMultMatrixd(modelview);
+
+    double changed[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, changed);
+    if (!std::all_of(changed, changed + 16, [](double v) { return std::isfinite(v); })) {
+        glLoadMatrixd(modelview);
+    }
 }
 
 }  // namespace
@@ -105,6 +116,15 @@ void CSurfaceView::TurnFourD(double angle)
 
 bool CSurfaceView::ScaleBy(double factor)
 {
+    if (!MakeCurrent() || !IsGLReady()) {
+        return false;
+    }
+    double modelview[16];
+    glMatrixMode(GL_MODELVIEW);
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    if (!ScaleStepKeepsPrecision(ModelviewScale(modelview) / startScale, factor)) {
+        return false;
+    }
     ChangeModelview([factor] { glScaled(factor, factor, factor); });
     return true;
 }

@@ -101,6 +101,9 @@ void CSurfaceView::InitGLOnce()
     glLoadIdentity();
     InitGL();
     LookAt(kEye, kCentre);
+    double modelview[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    startScale = ModelviewScale(modelview);
     glReady = true;
     ApplyClientSizeToProjection();
 }

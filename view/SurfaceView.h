@@ -51,7 +51,9 @@ public:
     bool ApplyGesture(DragGesture gesture, int dx, int dy);
     // The four-dimensional turn in the bar's plane by an angle in radians.
     void TurnFourD(double angle);
-    // Scales the figure about the eye's axis; the GL context must be current.
+    // Scales the figure about the eye's axis. Refuses (false) a step that
+    // would take the scale beyond 1e-15 ... 1e15 of the start's, where the
+    // single-precision modelview would lose the figure for good.
     bool ScaleBy(double factor);
 
 private:
@@ -85,4 +87,5 @@ private:
 
     int depthBits = 0;
     bool glReady = false;
+    double startScale = 1.0;  // the camera's modelview scale, which ScaleBy keeps in range of
 };

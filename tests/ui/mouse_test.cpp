@@ -200,3 +200,33 @@ TEST_F(FrameTest, TurnBeforeThePaintNeverHidesANewMeshOrBar)
     EXPECT_GT(std::fabs(view->barAxis[0]), 0.1);
     app.barRevision = 0;
 }
+
+TEST_F(FrameTest, ScalingStopsBeforeSinglePrecisionLosesTheFigure)
+{
+    const auto before = Matrix(GL_MODELVIEW_MATRIX);
+    const auto scaleNow = [&] { return ModelviewScale(Matrix(GL_MODELVIEW_MATRIX).data()); };
+    const double start = scaleNow();
+    for (const double step : {0.1, 10.0}) {
+        // 100 far-left right drags ask for 0.1 each; ScaleBy is asked for 10.
+        for (int i = 0; i < 100; ++i) {
+            if (step < 1.0) {
+                Mouse(wxEVT_RIGHT_DOWN, 380, 100, false, true);
+                Mouse(wxEVT_MOTION, 20, 100, false, true);
+                Mouse(wxEVT_RIGHT_UP, 20, 100, false, false);
+            } else {
+                view->ScaleBy(step);
+            }
+        }
+        const double reached = std::log10(scaleNow() / start);
+        EXPECT_NEAR(std::fabs(reached), 14.5, 0.51) << step;
+        for (double v : Matrix(GL_MODELVIEW_MATRIX)) {
+            ASSERT_TRUE(std::isfinite(v));
+        }
+        for (long i = std::lround(std::fabs(reached)); i > 0; --i) {
+            EXPECT_TRUE(view->ScaleBy(1.0 / step)) << "scaling back is never refused";
+        }
+        ExpectMatrixNear(Matrix(GL_MODELVIEW_MATRIX), before, 1e-3);
+    }
+    EXPECT_FALSE(view->ScaleBy(std::nan("")));
+    EXPECT_FALSE(view->ScaleBy(HUGE_VAL));
+}
