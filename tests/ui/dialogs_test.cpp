@@ -389,6 +389,41 @@ TEST_F(DialogTest, EscapeAndTheCloseBoxCancelWithoutExchanging)
     }
 }
 
+// Both dialogs open with the focus on OK, whichever radio button is checked,
+// so that no first arrow key changes a choice; Tab then runs in template
+// order and enters each radio group at its checked button.
+TEST_F(DialogTest, DialogsOpenWithFocusOnOkAndTabFollowsTheTemplate)
+{
+    CResolutionDlg resolution;
+    resolution.thetaCount = 100;
+    resolution.phiCount = 100;
+    resolution.holeRatio = 0.333;
+    resolution.surfaceKind = 2;
+    CColorDlg color;
+    color.colorIndex = 4;
+    const std::vector<int> resolutionOrder = {wxID_OK, wxID_CANCEL, IDC_THETA_COUNT, IDC_PHI_COUNT,
+                                              IDC_HOLE_RATIO, IDC_KIND_FOURD_BOTTLE, wxID_OK};
+    const std::vector<int> colorOrder = {wxID_OK, wxID_CANCEL, IDC_COLOR_LIGHT_BLUE, IDC_TRANSLUCENT,
+                                         IDC_WHITE_BACKGROUND, IDC_NO_BARS, wxID_OK};
+    for (auto [dialog, order] : {std::make_pair<wxDialog*>(&resolution, resolutionOrder),
+                                 std::make_pair<wxDialog*>(&color, colorOrder)}) {
+        std::vector<int> visited;
+        RunModal(*dialog, [&, dialog = dialog] {
+            PumpEvents(100);
+            for (std::size_t i = 0; i < order.size(); ++i) {
+                wxWindow* focus = wxWindow::FindFocus();
+                visited.push_back(focus != nullptr ? focus->GetId() : 0);
+                if (focus != nullptr) {
+                    focus->Navigate(wxNavigationKeyEvent::IsForward);
+                }
+                PumpEvents(20);
+            }
+            dialog->EndModal(wxID_CANCEL);
+        });
+        EXPECT_EQ(visited, order) << dialog->GetTitle();
+    }
+}
+
 namespace {
 
 class ColorDialogTest : public DialogTest {
