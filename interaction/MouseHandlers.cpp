@@ -6,6 +6,8 @@
 #include "interaction/DragMath.h"
 #include "view/SurfaceView.h"
 
+#include <wx/utils.h>
+
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -53,8 +55,20 @@ void CSurfaceView::EndDragIfNoButton()
     }
 }
 
+void CSurfaceView::FinishMotionAt(const wxMouseEvent& event)
+{
+    // A press or release carries the exact pointer position, while the
+    // motion before it may never have been delivered: the drag so far is
+    // carried up to here before the buttons change, so that no travel is
+    // lost.
+    if (event.GetPosition() != lastMouse) {
+        DragTo(event.GetPosition(), event.ControlDown(), event.ShiftDown());
+    }
+}
+
 void CSurfaceView::OnLButtonDown(wxMouseEvent& event)
 {
+    FinishMotionAt(event);
     leftButtonDown = 1;
     BeginDrag(event);
     SetFocus();
@@ -63,6 +77,7 @@ void CSurfaceView::OnLButtonDown(wxMouseEvent& event)
 
 void CSurfaceView::OnRButtonDown(wxMouseEvent& event)
 {
+    FinishMotionAt(event);
     rightButtonDown = 1;
     BeginDrag(event);
     event.Skip();
@@ -70,6 +85,7 @@ void CSurfaceView::OnRButtonDown(wxMouseEvent& event)
 
 void CSurfaceView::OnLButtonUp(wxMouseEvent& event)
 {
+    FinishMotionAt(event);
     leftButtonDown = 0;
     EndDragIfNoButton();
     event.Skip();
@@ -77,6 +93,7 @@ void CSurfaceView::OnLButtonUp(wxMouseEvent& event)
 
 void CSurfaceView::OnRButtonUp(wxMouseEvent& event)
 {
+    FinishMotionAt(event);
     rightButtonDown = 0;
     EndDragIfNoButton();
     event.Skip();
@@ -90,22 +107,46 @@ void CSurfaceView::OnCaptureLost(wxMouseCaptureLostEvent&)
     rightButtonDown = 0;
 }
 
+wxPoint CSurfaceView::LatestDragPosition(const wxMouseEvent& event) const
+{
+    // GTK sends motion as hints: one event with the position of the first
+    // motion after the previous event was handled, and nothing more until it
+    // is. After a slow paint that position is a frame old. When the
+    // pointer's own buttons show this very drag, its present position is the
+    // newer one; events made up without the pointer keep their own.
+    const wxMouseState pointer = wxGetMouseState();
+    if (pointer.LeftIsDown() == (leftButtonDown != 0) &&
+        pointer.RightIsDown() == (rightButtonDown != 0)) {
+        return ScreenToClient(pointer.GetPosition());
+    }
+    return event.GetPosition();
+}
+
+void CSurfaceView::DragTo(const wxPoint& point, bool control, bool shift)
+{
+    if (leftButtonDown == 0 && rightButtonDown == 0) {
+        return;
+    }
+    const int dx = point.x - lastMouse.x;
+    const int dy = point.y - lastMouse.y;
+    lastMouse = point;
+
+    const DragGesture gesture =
+        GestureForButtons(leftButtonDown != 0, rightButtonDown != 0, control, shift);
+    // Motions between two paints each change only the orientation or the
+    // modelview; the one paint they ask for shows their sum.
+    if (ApplyGesture(gesture, dx, dy)) {
+        Refresh(true);
+    }
+}
+
 void CSurfaceView::OnMouseMove(wxMouseEvent& event)
 {
     event.Skip();
     if (leftButtonDown == 0 && rightButtonDown == 0) {
         return;
     }
-    const wxPoint point = event.GetPosition();
-    const int dx = point.x - lastMouse.x;
-    const int dy = point.y - lastMouse.y;
-    lastMouse = point;
-
-    const DragGesture gesture = GestureForButtons(leftButtonDown != 0, rightButtonDown != 0,
-                                                  event.ControlDown(), event.ShiftDown());
-    if (ApplyGesture(gesture, dx, dy)) {
-        Refresh(true);
-    }
+    DragTo(LatestDragPosition(event), event.ControlDown(), event.ShiftDown());
 }
 
 void CSurfaceView::TurnFourD(double angle)

@@ -70,6 +70,11 @@ private:
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
     void BeginDrag(const wxMouseEvent& event);
     void EndDragIfNoButton();
+    // Applies the drag of the held buttons from lastMouse to point.
+    void DragTo(const wxPoint& point, bool control, bool shift);
+    // Carries the drag up to a press or release before the buttons change.
+    void FinishMotionAt(const wxMouseEvent& event);
+    wxPoint LatestDragPosition(const wxMouseEvent& event) const;
 
     // The first paint does the creation-time GL work: a GTK context can be
     // made current only once its window is shown.

@@ -230,3 +230,24 @@ TEST_F(FrameTest, ScalingStopsBeforeSinglePrecisionLosesTheFigure)
     EXPECT_FALSE(view->ScaleBy(std::nan("")));
     EXPECT_FALSE(view->ScaleBy(HUGE_VAL));
 }
+
+TEST_F(FrameTest, RealDragsAddUpToThePointersTravelInBurstsAndSlowPaints)
+{
+    // 90 px to the right, both buttons: a move by 0.45; left alone: a turn by
+    // 36 degrees about the screen's vertical axis. Both add up exactly
+    // however the motion is split. Each drag starts on a row of its own, so
+    // that no press makes a double click with the one before.
+    int row = 60;
+    for (const int paintMs : {0, 250}) {
+        SlowPaint slow(view, paintMs);
+        const double pause = paintMs == 0 ? 0.0 : 0.008;  // a burst, or 125 events a second
+        SCOPED_TRACE(paintMs);
+        const auto before = Matrix(GL_MODELVIEW_MATRIX);
+        ASSERT_TRUE(RealDrag({1, 3}, wxPoint(100, row += 40), wxPoint(3, 0), 30, pause));
+        ExpectMatrixNear(Matrix(GL_MODELVIEW_MATRIX), GLProduct(GLTranslation(0.45, 0), before));
+
+        const auto moved = Matrix(GL_MODELVIEW_MATRIX);
+        ASSERT_TRUE(RealDrag({1}, wxPoint(100, row += 40), wxPoint(3, 0), 30, pause));
+        ExpectMatrixNear(Matrix(GL_MODELVIEW_MATRIX), GLProduct(GLRotation(36, 0, 1, 0), moved));
+    }
+}
