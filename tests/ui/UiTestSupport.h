@@ -137,19 +137,22 @@ protected:
     CSurfaceView* view = nullptr;
 };
 
-// Makes every paint of a window take at least `milliseconds` longer, as a
-// large figure does, for as long as it lives.
-class SlowPaint : public wxEvtHandler {
+// Counts the paints of a window and makes each take `delayMilliseconds`
+// longer (as a large figure does), for as long as it lives.
+class PaintWatch : public wxEvtHandler {
 public:
-    SlowPaint(wxWindow* window, int milliseconds) : window_(window)
+    explicit PaintWatch(wxWindow* window, int delayMilliseconds = 0) : window_(window)
     {
-        Bind(wxEVT_PAINT, [milliseconds](wxPaintEvent& event) {
-            wxMilliSleep(milliseconds);
+        Bind(wxEVT_PAINT, [this, delayMilliseconds](wxPaintEvent& event) {
+            ++paints;
+            wxMilliSleep(delayMilliseconds);
             event.Skip();
         });
         window_->PushEventHandler(this);
     }
-    ~SlowPaint() override { window_->PopEventHandler(); }
+    ~PaintWatch() override { window_->PopEventHandler(); }
+
+    int paints = 0;
 
 private:
     wxWindow* window_;

@@ -239,7 +239,7 @@ TEST_F(FrameTest, RealDragsAddUpToThePointersTravelInBurstsAndSlowPaints)
     // that no press makes a double click with the one before.
     int row = 60;
     for (const int paintMs : {0, 250}) {
-        SlowPaint slow(view, paintMs);
+        PaintWatch slow(view, paintMs);
         const double pause = paintMs == 0 ? 0.0 : 0.008;  // a burst, or 125 events a second
         SCOPED_TRACE(paintMs);
         const auto before = Matrix(GL_MODELVIEW_MATRIX);
