@@ -174,5 +174,21 @@ void CTemplateDialog::DoDataExchange(DataExchange&)
 
 void CTemplateDialog::OnInitDialogEvent(wxInitDialogEvent&)
 {
-    OnInitDialog();
+    if (OnInitDialog()) {
+        FocusFirstTabStop();
+    }
+}
+
+void CTemplateDialog::FocusFirstTabStop()
+{
+    // Left alone, GTK focuses the control nearest the top left corner, which
+    // in both settings dialogs is the first radio button, checked or not: a
+    // first arrow key would then change a choice the user did not touch.
+    for (std::size_t i = 0; i < controls_.size() && i < layout_.controlCount; ++i) {
+        if ((layout_.controls[i].style & kCtlTabStop) != 0 && controls_[i] != nullptr &&
+            controls_[i]->IsEnabled()) {
+            controls_[i]->SetFocus();
+            return;
+        }
+    }
 }

@@ -55,7 +55,10 @@ protected:
     virtual void DoDataExchange(DataExchange& exchange);
 
 private:
+    // When OnInitDialog returns true: the focus goes to the first control the
+    // template marks as a tab stop, as the user expects of a dialog.
     void OnInitDialogEvent(wxInitDialogEvent& event);
+    void FocusFirstTabStop();
 
     const DialogTemplate& layout_;
     std::vector<wxWindow*> controls_;

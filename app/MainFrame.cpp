@@ -63,6 +63,15 @@ wxMenuBar* CreateMainMenu()
 CMainFrame::CMainFrame()
     : wxFrame(nullptr, wxID_ANY, wxString::FromUTF8(kStrAppTitle), wxDefaultPosition, wxSize(640, 520))
 {
+#ifdef __WXGTK__
+    // Under a window manager the toolkit would hold back the first show until
+    // the manager reports its frame size, and then show the window with a
+    // placeholder allocation 2 pixels wide: the menu bar, which needs about
+    // 190, makes GTK print a critical warning at every start. Shown at once,
+    // the window gets its real size; the manager's frame goes around the
+    // client area instead of being taken out of it.
+    m_deferShow = false;
+#endif
     SetIcons(TarvoIconBundle());
     SetMenuBar(CreateMainMenu());
     // A frame with a single child sizes it to the whole client area, now and

@@ -76,3 +76,33 @@ DragGesture GestureForButtons(bool left, bool right, bool control, bool shift)
     }
     return shift ? DragGesture::TurnFourD : DragGesture::TurnFigure;
 }
+
+double ModelviewScale(const double modelview[16])
+{
+    double sum = 0.0;
+    for (int column = 0; column < 3; ++column) {
+        for (int row = 0; row < 3; ++row) {
+            sum += modelview[4 * column + row] * modelview[4 * column + row];
+        }
+    }
+    return std::sqrt(sum / 3.0);
+}
+
+bool ScaleStepKeepsPrecision(double scale, double factor)
+{
+    constexpr double kSmallest = 1e-15;
+    constexpr double kLargest = 1e15;
+    if (!std::isfinite(factor) || !(factor > 0.0) || !std::isfinite(scale)) {
+        return false;
+    }
+    const double next = scale * factor;
+    // A step towards the range is always allowed, so that a figure scaled to
+    // a limit can always be scaled back.
+    if (next < kSmallest) {
+        return factor > 1.0;
+    }
+    if (next > kLargest) {
+        return factor < 1.0;
+    }
+    return true;
+}

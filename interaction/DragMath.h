@@ -26,3 +26,15 @@ DragGesture GestureForButtons(bool left, bool right, bool control, bool shift);
 // 1 + 2 (dx - dy) / width, never below 0.1 and never NaN. No factor at all
 // for a width of 0 or less: there is nothing to scale against.
 std::optional<double> DragScaleFactor(int dx, int dy, int width);
+
+// The uniform scale a modelview carries: the root mean square of the lengths
+// of its first three columns (each is the scale for a rotation times a
+// uniform scale).
+double ModelviewScale(const double modelview[16]);
+
+// Whether a scale step by factor keeps the modelview's scale, `scale` times
+// the start's, within 1e-15 ... 1e15 of the start. OpenGL keeps the matrix in
+// single precision; far outside this range it underflows to 0 or overflows
+// to infinity and nothing brings the figure back. A factor that is not a
+// positive finite number is refused too.
+bool ScaleStepKeepsPrecision(double scale, double factor);

@@ -6,11 +6,18 @@
 #include "interaction/DragMath.h"
 #include "view/SurfaceView.h"
 
+#include <wx/utils.h>
+
 #include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
-// Applies a change in eye coordinates: new modelview = change . old.
+// Applies a change in eye coordinates: new modelview = change . old. A
+// change that would put a non-finite value into the matrix is undone: from
+// such a matrix nothing brings the figure back.
 template <typename Change>
 void ChangeModelview(Change change)
 {
@@ -20,6 +27,12 @@ void ChangeModelview(Change change)
     glLoadIdentity();
     change();
     glMultMatrixd(modelview);
+
+    double changed[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, changed);
+    if (!std::all_of(changed, changed + 16, [](double v) { return std::isfinite(v); })) {
+        glLoadMatrixd(modelview);
+    }
 }
 
 }  // namespace
@@ -42,8 +55,20 @@ void CSurfaceView::EndDragIfNoButton()
     }
 }
 
+void CSurfaceView::FinishMotionAt(const wxMouseEvent& event)
+{
+    // A press or release carries the exact pointer position, while the
+    // motion before it may never have been delivered: the drag so far is
+    // carried up to here before the buttons change, so that no travel is
+    // lost.
+    if (event.GetPosition() != lastMouse) {
+        DragTo(event.GetPosition(), event.ControlDown(), event.ShiftDown());
+    }
+}
+
 void CSurfaceView::OnLButtonDown(wxMouseEvent& event)
 {
+    FinishMotionAt(event);
     leftButtonDown = 1;
     BeginDrag(event);
     SetFocus();
@@ -52,6 +77,7 @@ void CSurfaceView::OnLButtonDown(wxMouseEvent& event)
 
 void CSurfaceView::OnRButtonDown(wxMouseEvent& event)
 {
+    FinishMotionAt(event);
     rightButtonDown = 1;
     BeginDrag(event);
     event.Skip();
@@ -59,6 +85,7 @@ void CSurfaceView::OnRButtonDown(wxMouseEvent& event)
 
 void CSurfaceView::OnLButtonUp(wxMouseEvent& event)
 {
+    FinishMotionAt(event);
     leftButtonDown = 0;
     EndDragIfNoButton();
     event.Skip();
@@ -66,6 +93,7 @@ void CSurfaceView::OnLButtonUp(wxMouseEvent& event)
 
 void CSurfaceView::OnRButtonUp(wxMouseEvent& event)
 {
+    FinishMotionAt(event);
     rightButtonDown = 0;
     EndDragIfNoButton();
     event.Skip();
@@ -79,32 +107,65 @@ void CSurfaceView::OnCaptureLost(wxMouseCaptureLostEvent&)
     rightButtonDown = 0;
 }
 
+wxPoint CSurfaceView::LatestDragPosition(const wxMouseEvent& event) const
+{
+    // GTK sends motion as hints: one event with the position of the first
+    // motion after the previous event was handled, and nothing more until it
+    // is. After a slow paint that position is a frame old. When the
+    // pointer's own buttons show this very drag, its present position is the
+    // newer one; events made up without the pointer keep their own.
+    const wxMouseState pointer = wxGetMouseState();
+    if (pointer.LeftIsDown() == (leftButtonDown != 0) &&
+        pointer.RightIsDown() == (rightButtonDown != 0)) {
+        return ScreenToClient(pointer.GetPosition());
+    }
+    return event.GetPosition();
+}
+
+void CSurfaceView::DragTo(const wxPoint& point, bool control, bool shift)
+{
+    if (leftButtonDown == 0 && rightButtonDown == 0) {
+        return;
+    }
+    const int dx = point.x - lastMouse.x;
+    const int dy = point.y - lastMouse.y;
+    lastMouse = point;
+
+    const DragGesture gesture =
+        GestureForButtons(leftButtonDown != 0, rightButtonDown != 0, control, shift);
+    // Motions between two paints each change only the orientation or the
+    // modelview; the one paint they ask for shows their sum.
+    if (ApplyGesture(gesture, dx, dy)) {
+        Refresh(true);
+    }
+}
+
 void CSurfaceView::OnMouseMove(wxMouseEvent& event)
 {
     event.Skip();
     if (leftButtonDown == 0 && rightButtonDown == 0) {
         return;
     }
-    const wxPoint point = event.GetPosition();
-    const int dx = point.x - lastMouse.x;
-    const int dy = point.y - lastMouse.y;
-    lastMouse = point;
-
-    const DragGesture gesture = GestureForButtons(leftButtonDown != 0, rightButtonDown != 0,
-                                                  event.ControlDown(), event.ShiftDown());
-    if (ApplyGesture(gesture, dx, dy)) {
-        Refresh(true);
-    }
+    DragTo(LatestDragPosition(event), event.ControlDown(), event.ShiftDown());
 }
 
 void CSurfaceView::TurnFourD(double angle)
 {
     TurnOrientationFourDBy(orientation, barAxis, angle);
-    ++projectedRevision;
+    MarkProjectionStale();
 }
 
 bool CSurfaceView::ScaleBy(double factor)
 {
+    if (!MakeCurrent() || !IsGLReady()) {
+        return false;
+    }
+    double modelview[16];
+    glMatrixMode(GL_MODELVIEW);
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    if (!ScaleStepKeepsPrecision(ModelviewScale(modelview) / startScale, factor)) {
+        return false;
+    }
     ChangeModelview([factor] { glScaled(factor, factor, factor); });
     return true;
 }
@@ -128,7 +189,7 @@ bool CSurfaceView::ApplyGesture(DragGesture gesture, int dx, int dy)
         glMatrixMode(GL_MODELVIEW);
         glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
         TurnBarAxis(modelview, dx, dy, barAxis);
-        ++barBuiltRevision;
+        MarkBarStale();
         return true;
     }
     case DragGesture::TurnFigure:

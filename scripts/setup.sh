@@ -10,7 +10,7 @@ packages=(
   libwxgtk3.2-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
   libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic locales
-  xvfb xauth xdotool x11-utils imagemagick desktop-file-utils dpkg-dev
+  xvfb xauth xdotool x11-utils imagemagick desktop-file-utils dpkg-dev openbox
 )
 
 missing=()

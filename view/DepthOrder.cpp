@@ -56,8 +56,9 @@ void ComputeDepthKeys(const ProjectedMesh& mesh, const double modelview[16],
 namespace {
 
 // The painter's order by a comparison sort of the depth keys; `sort` is
-// std::sort (the unstable order the drawing was first specified with) or
-// std::stable_sort (equal depths in face order).
+// std::sort (the plain unstable comparison sort, the reference the radix sort
+// is measured against: equal depths in no defined order) or std::stable_sort
+// (equal depths in face order).
 template <typename Sort>
 void OrderByComparison(const ProjectedMesh& mesh, const double modelview[16],
                        std::vector<int32_t>& order, Sort sort)

@@ -110,6 +110,9 @@ void CSurfaceView::InitGLOnce()
     glLoadIdentity();
     InitGL();
     LookAt(kEye, kCentre);
+    double modelview[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    startScale = ModelviewScale(modelview);
     glReady = true;
     ApplyClientSizeToProjection();
 }
@@ -138,13 +141,15 @@ void CSurfaceView::OnPaint(wxPaintEvent&)
 void CSurfaceView::DrawFrame()
 {
     CSurfaceApp& app = TheSurfaceApp();
-    if (barBuiltRevision != app.barRevision) {
+    if (barStale || barBuiltRevision != app.barRevision) {
         BuildBar(barAxis, bar);
         barBuiltRevision = app.barRevision;
+        barStale = false;
     }
-    if (projectedRevision != app.meshRevision) {
+    if (projectionStale || projectedRevision != app.meshRevision) {
         ProjectMesh(app.mesh, orientation, projection);
         projectedRevision = app.meshRevision;
+        projectionStale = false;
     }
     // The visual aids follow the projection they were made from.
     aidScene.Update(visualAids, app.mesh, app.GetResolutionSettings(), app.meshRevision,
@@ -203,6 +208,18 @@ PictureResult CSurfaceView::RenderPicture(int scale)
                                     depthBits, draw);
     ApplyClientSizeToProjection();
     return result;
+}
+
+void CSurfaceView::MarkProjectionStale()
+{
+    ++projectedRevision;
+    projectionStale = true;
+}
+
+void CSurfaceView::MarkBarStale()
+{
+    ++barBuiltRevision;
+    barStale = true;
 }
 
 void CSurfaceView::OnSize(wxSizeEvent& event)

@@ -57,7 +57,9 @@ public:
     bool ApplyGesture(DragGesture gesture, int dx, int dy);
     // The four-dimensional turn in the bar's plane by an angle in radians.
     void TurnFourD(double angle);
-    // Scales the figure about the eye's axis; the GL context must be current.
+    // Scales the figure about the eye's axis. Refuses (false) a step that
+    // would take the scale beyond 1e-15 ... 1e15 of the start's, where the
+    // single-precision modelview would lose the figure for good.
     bool ScaleBy(double factor);
 
     // Back to the start: identity orientation, the bar along (0, 0, 1), the
@@ -96,6 +98,11 @@ private:
     double lastZoomFactor = 1;  // the pinch's zoom at its previous event
     void BeginDrag(const wxMouseEvent& event);
     void EndDragIfNoButton();
+    // Applies the drag of the held buttons from lastMouse to point.
+    void DragTo(const wxPoint& point, bool control, bool shift);
+    // Carries the drag up to a press or release before the buttons change.
+    void FinishMotionAt(const wxMouseEvent& event);
+    wxPoint LatestDragPosition(const wxMouseEvent& event) const;
 
     // The first paint does the creation-time GL work: a GTK context can be
     // made current only once its window is shown.
@@ -106,6 +113,16 @@ private:
     // Brings the projection and the bar up to date and draws one frame.
     void DrawFrame();
 
+    // A four-dimensional turn or a bar turn raises the view's revision, but
+    // raising it alone can bring it back level with the application's (a new
+    // mesh, then a turn before the paint): these flags keep a marked cache
+    // stale until the paint has rebuilt it.
+    void MarkProjectionStale();
+    void MarkBarStale();
+    bool projectionStale = false;
+    bool barStale = false;
+
     int depthBits = 0;
     bool glReady = false;
+    double startScale = 1.0;  // the camera's modelview scale, which ScaleBy keeps in range of
 };

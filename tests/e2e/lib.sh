@@ -10,6 +10,7 @@ ARTIFACTS=$3
 mkdir -p "$ARTIFACTS"
 TARVO_PID=
 MAIN_WINDOW=
+WM_PID=
 
 fail() {
     echo "FAIL: $*" >&2
@@ -21,6 +22,35 @@ cleanup() {
         kill "$TARVO_PID" 2>/dev/null || true
         wait "$TARVO_PID" 2>/dev/null || true
     fi
+    if [ -n "$WM_PID" ]; then
+        kill "$WM_PID" 2>/dev/null || true
+        wait "$WM_PID" 2>/dev/null || true
+    fi
+}
+
+# Runs a window manager (openbox) on the display, as on a desktop: some
+# toolkit paths, such as waiting for the frame's decoration size, run only
+# under one.
+start_window_manager() {
+    command -v openbox >/dev/null || fail "openbox is not installed (scripts/setup.sh installs it)"
+    openbox >"$ARTIFACTS/openbox.log" 2>&1 &
+    WM_PID=$!
+    local i
+    for i in $(seq 1 100); do
+        if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "the window manager did not start"
+}
+
+# Fails if the program wrote any toolkit warning or critical line to stderr.
+expect_no_toolkit_warnings() {
+    local found
+    found=$(grep -E '(Gtk|Gdk|GLib|GLib-GObject|Pango|GdkPixbuf)-(WARNING|CRITICAL)' \
+        "$ARTIFACTS/stderr.txt" || true)
+    [ -z "$found" ] || fail "toolkit warnings on stderr: $found"
 }
 trap cleanup EXIT
 
@@ -48,7 +78,8 @@ wait_for_window() {
 }
 
 start_tarvo() {
-    "$TARVO_BIN" &
+    # stderr is kept for expect_no_toolkit_warnings and still shown.
+    "$TARVO_BIN" 2> >(tee "$ARTIFACTS/stderr.txt" >&2) &
     TARVO_PID=$!
     MAIN_WINDOW=$(wait_for_window Tarvo)
     xdotool windowfocus --sync "$MAIN_WINDOW"

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# A person starts Tarvo, sees the lit red strip with its grey bar on black in
-# a window titled "Tarvo", and leaves through the File menu.
+# A person starts Tarvo from a terminal on a desktop with a window manager,
+# sees the lit red strip with its grey bar on black in a window titled
+# "Tarvo" and no warning in the terminal, and leaves through the File menu.
 source "$(dirname "$0")/lib.sh"
 
+start_window_manager
 start_tarvo
 [ "$(xdotool getwindowname "$MAIN_WINDOW")" = "Tarvo" ] || fail "title is not Tarvo"
 
@@ -23,4 +25,5 @@ xdotool key alt+f
 sleep 0.5
 xdotool key x
 expect_exit_within 10
-echo "2 passed, 0 failed"
+expect_no_toolkit_warnings
+echo "3 passed, 0 failed"

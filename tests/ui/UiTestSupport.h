@@ -19,6 +19,10 @@
 #include <chrono>
 #include <algorithm>
 #include <functional>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
 #include <vector>
 
 // Runs the toolkit's pending events until done() holds or the time is up.
@@ -161,8 +165,67 @@ protected:
         return rgb;
     }
 
+    // A real drag through the X server (xdotool): the buttons (1 left, 3
+    // right) are pressed at `from` in view coordinates, the pointer moves
+    // `steps` times by `step` with `pauseSeconds` between moves (0: one
+    // burst), and the buttons are released. The toolkit then delivers it as
+    // it delivers a hand's: motion hints, coalesced, some never. Returns once
+    // the view has seen the release.
+    bool RealDrag(const std::vector<int>& buttons, wxPoint from, wxPoint step, int steps,
+                  double pauseSeconds)
+    {
+        const wxPoint start = view->ClientToScreen(from);
+        std::string command = "xdotool mousemove " + std::to_string(start.x) + " " +
+                              std::to_string(start.y) + " sleep 0.1";
+        for (int button : buttons) {
+            command += " mousedown " + std::to_string(button);
+        }
+        for (int i = 1; i <= steps; ++i) {
+            if (pauseSeconds > 0) {
+                command += " sleep " + std::to_string(pauseSeconds);
+            }
+            command += " mousemove " + std::to_string(start.x + step.x * i) + " " +
+                       std::to_string(start.y + step.y * i);
+        }
+        for (auto b = buttons.rbegin(); b != buttons.rend(); ++b) {
+            command += " mouseup " + std::to_string(*b);
+        }
+        const std::string done = "/tmp/tarvo-ui-drag-" + std::to_string(getpid());
+        if (std::system(("(" + command + "; touch " + done + ") &").c_str()) != 0) {
+            return false;
+        }
+        // Both the command's end and the view's release: the toolkit may
+        // hold events back until its next frame.
+        const bool finished =
+            PumpUntil([&] { return std::remove(done.c_str()) == 0; }, 10000) &&
+            PumpUntil([&] { return view->leftButtonDown == 0 && view->rightButtonDown == 0; });
+        Pump(100);
+        return finished;
+    }
+
     CMainFrame* frame = nullptr;
     CSurfaceView* view = nullptr;
+};
+
+// Counts the paints of a window and makes each take `delayMilliseconds`
+// longer (as a large figure does), for as long as it lives.
+class PaintWatch : public wxEvtHandler {
+public:
+    explicit PaintWatch(wxWindow* window, int delayMilliseconds = 0) : window_(window)
+    {
+        Bind(wxEVT_PAINT, [this, delayMilliseconds](wxPaintEvent& event) {
+            ++paints;
+            wxMilliSleep(delayMilliseconds);
+            event.Skip();
+        });
+        window_->PushEventHandler(this);
+    }
+    ~PaintWatch() override { window_->PopEventHandler(); }
+
+    int paints = 0;
+
+private:
+    wxWindow* window_;
 };
 
 // Column-major product a . b of two OpenGL matrices.

@@ -390,6 +390,41 @@ TEST_F(DialogTest, EscapeAndTheCloseBoxCancelWithoutExchanging)
     }
 }
 
+// Both dialogs open with the focus on OK, whichever radio button is checked,
+// so that no first arrow key changes a choice; Tab then runs in template
+// order and enters each radio group at its checked button.
+TEST_F(DialogTest, DialogsOpenWithFocusOnOkAndTabFollowsTheTemplate)
+{
+    CResolutionDlg resolution;
+    resolution.thetaCount = 100;
+    resolution.phiCount = 100;
+    resolution.holeRatio = 0.333;
+    resolution.surfaceKind = 2;
+    CColorDlg color;
+    color.colorIndex = 4;
+    const std::vector<int> resolutionOrder = {wxID_OK, wxID_CANCEL, IDC_THETA_COUNT, IDC_PHI_COUNT,
+                                              IDC_HOLE_RATIO, IDC_KIND_FOURD_BOTTLE, wxID_OK};
+    const std::vector<int> colorOrder = {wxID_OK, wxID_CANCEL, IDC_COLOR_LIGHT_BLUE, IDC_TRANSLUCENT,
+                                         IDC_WHITE_BACKGROUND, IDC_NO_BARS, wxID_OK};
+    for (auto [dialog, order] : {std::make_pair<wxDialog*>(&resolution, resolutionOrder),
+                                 std::make_pair<wxDialog*>(&color, colorOrder)}) {
+        std::vector<int> visited;
+        RunModal(*dialog, [&, dialog = dialog] {
+            PumpEvents(100);
+            for (std::size_t i = 0; i < order.size(); ++i) {
+                wxWindow* focus = wxWindow::FindFocus();
+                visited.push_back(focus != nullptr ? focus->GetId() : 0);
+                if (focus != nullptr) {
+                    focus->Navigate(wxNavigationKeyEvent::IsForward);
+                }
+                PumpEvents(20);
+            }
+            dialog->EndModal(wxID_CANCEL);
+        });
+        EXPECT_EQ(visited, order) << dialog->GetTitle();
+    }
+}
+
 namespace {
 
 class ColorDialogTest : public DialogTest {
@@ -666,4 +701,131 @@ TEST_F(DialogTest, ExchangeCountsOnlyTheRadioButtonsOfItsGroupAndStopsAtARefusal
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].text, U8(kStrEnterInteger));
     EXPECT_EQ(messages[0].dialog, &dialog);
+}
+
+namespace {
+
+// The two settings commands on the shown frame, their real dialogs driven
+// from inside the modal loop. The dialog is first moved off the frame, so
+// that its closing exposes nothing: every paint counted after that is one
+// the command asked for.
+class SettingsCommandTest : public FrameTest {
+protected:
+    void SetUp() override
+    {
+        FrameTest::SetUp();
+        previousHook_ = SetDialogMessageHook([](wxWindow*, const wxString&) {});
+        // Turn and move the figure first: the commands must keep both.
+        Mouse(wxEVT_LEFT_DOWN, 100, 100, true, false, false, true);
+        Mouse(wxEVT_MOTION, 140, 100, true, false, false, true);
+        Mouse(wxEVT_LEFT_UP, 140, 100, false, false);
+        Mouse(wxEVT_LEFT_DOWN, 100, 100, true, false);
+        Mouse(wxEVT_RIGHT_DOWN, 100, 100, true, true);
+        Mouse(wxEVT_MOTION, 130, 90, true, true);
+        Mouse(wxEVT_RIGHT_UP, 130, 90, true, false);
+        Mouse(wxEVT_LEFT_UP, 130, 90, false, false);
+        ASSERT_TRUE(PumpUntil([this] { return view->projectedRevision == TheSurfaceApp().meshRevision; }));
+        modelview = Matrix(GL_MODELVIEW_MATRIX);
+        orientation = view->orientation;
+    }
+
+    void TearDown() override
+    {
+        SetDialogMessageHook(previousHook_);
+        FrameTest::TearDown();
+    }
+
+    // Runs the command; `actions` get its dialog once it stands off the
+    // frame. Returns the paints that followed the actions.
+    int RunCommand(void (CSurfaceApp::*command)(), const std::function<void(wxDialog*)>& actions)
+    {
+        PaintWatch watch(view);
+        wxTimer act;
+        wxDialog* dialog = nullptr;
+        act.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+            watch.paints = 0;
+            actions(dialog);
+            if (dialog->IsModal()) {
+                dialog->EndModal(kStuck);  // the actions failed to end it
+            }
+        });
+        wxTheApp->CallAfter([&] {
+            for (wxWindow* window : wxTopLevelWindows) {
+                if (auto* modal = dynamic_cast<wxDialog*>(window); modal && modal->IsModal()) {
+                    dialog = modal;
+                }
+            }
+            dialog->Move(800, 600);
+            act.StartOnce(300);
+        });
+        (TheSurfaceApp().*command)();
+        Pump(300);
+        return watch.paints;
+    }
+
+    void ExpectPlacementKept()
+    {
+        ExpectMatrixNear(Matrix(GL_MODELVIEW_MATRIX), modelview, 0.0);
+        for (int i = 0; i < 16; ++i) {
+            EXPECT_EQ(view->orientation[i], orientation[i]) << i;
+        }
+    }
+
+    std::array<double, 16> modelview{};
+    Orientation4D orientation{};
+
+private:
+    DialogMessageHook previousHook_;
+};
+
+}  // namespace
+
+TEST_F(SettingsCommandTest, ResolutionCommandStoresAndRegeneratesOnlyOnOk)
+{
+    CSurfaceApp& app = TheSurfaceApp();
+    const ResolutionSettings settings = app.GetResolutionSettings();
+    const int32_t revision = app.meshRevision;
+    const std::vector<double> meshZ = app.mesh.z;
+
+    const int cancelPaints = RunCommand(&CSurfaceApp::OnResolution, [](wxDialog* dialog) {
+        ClickRadio(dialog, IDC_KIND_FOURD_BOTTLE);
+        dynamic_cast<wxTextCtrl*>(dialog->FindWindow(IDC_THETA_COUNT))->ChangeValue("7");
+        PressButton(dialog, wxID_CANCEL);
+    });
+    EXPECT_EQ(cancelPaints, 0) << "Cancel repaints nothing";
+    EXPECT_EQ(app.GetResolutionSettings().surfaceKind, settings.surfaceKind);
+    EXPECT_EQ(app.GetResolutionSettings().thetaCount, settings.thetaCount);
+    EXPECT_EQ(app.meshRevision, revision);
+
+    const int okPaints = RunCommand(&CSurfaceApp::OnResolution,
+                                    [](wxDialog* dialog) { PressButton(dialog, wxID_OK); });
+    EXPECT_GE(okPaints, 1);
+    EXPECT_EQ(app.meshRevision, revision + 1);
+    EXPECT_EQ(app.mesh.z, meshZ) << "the same mesh, rebuilt";
+    EXPECT_EQ(view->projectedRevision, app.meshRevision);
+    ExpectPlacementKept();
+}
+
+TEST_F(SettingsCommandTest, ColorCommandStoresOnlyOnOkAndRegeneratesNothing)
+{
+    CSurfaceApp& app = TheSurfaceApp();
+    const int32_t revision = app.meshRevision;
+    const auto changeAndPress = [](int button) {
+        return [button](wxDialog* dialog) {
+            ClickRadio(dialog, IDC_COLOR_WHITE);
+            dynamic_cast<wxCheckBox*>(dialog->FindWindow(IDC_NO_BARS))->SetValue(true);
+            PressButton(dialog, button);
+        };
+    };
+
+    EXPECT_EQ(RunCommand(&CSurfaceApp::OnChangeColor, changeAndPress(wxID_CANCEL)), 0);
+    EXPECT_EQ(app.GetDisplaySettings().colorIndex, 0);
+    EXPECT_EQ(app.GetDisplaySettings().noBars, 0);
+
+    EXPECT_GE(RunCommand(&CSurfaceApp::OnChangeColor, changeAndPress(wxID_OK)), 1);
+    EXPECT_EQ(app.GetDisplaySettings().colorIndex, 5);
+    EXPECT_EQ(app.GetDisplaySettings().noBars, 1);
+    EXPECT_EQ(app.meshRevision, revision);
+    EXPECT_EQ(view->projectedRevision, revision) << "nothing re-projected";
+    ExpectPlacementKept();
 }

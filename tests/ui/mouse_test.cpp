@@ -277,3 +277,82 @@ TEST_F(FrameTest, WheelNotchScalesLikeATenPixelDragAndDownUndoesIt)
     Wheel(-240);
     ExpectMatrixNear(Matrix(GL_MODELVIEW_MATRIX), GLProduct(GLScale(1 / 1.05), before));
 }
+
+TEST_F(FrameTest, TurnBeforeThePaintNeverHidesANewMeshOrBar)
+{
+    // A new mesh raises meshRevision; a Shift drag before the paint raises the
+    // view's copy level with it. The paint must still project the new mesh.
+    CSurfaceApp& app = TheSurfaceApp();
+    ResolutionSettings bottle;
+    bottle.surfaceKind = 1;
+    ASSERT_EQ(app.ApplyResolution(bottle), RegenerateResult::Rebuilt);
+    ASSERT_NE(app.mesh.VertexCount(), view->projection.projX.size());
+    Mouse(wxEVT_LEFT_DOWN, 100, 100, true, false, false, true);
+    Mouse(wxEVT_MOTION, 130, 100, true, false, false, true);
+    ASSERT_EQ(view->projectedRevision, app.meshRevision) << "the case this test is about";
+
+    // The same for the bar: a bar turn that brings its revision level.
+    ++app.barRevision;
+    Mouse(wxEVT_MOTION, 160, 130, true, false, true, false);
+    ASSERT_EQ(view->barBuiltRevision, app.barRevision);
+    Mouse(wxEVT_LEFT_UP, 160, 130, false, false);
+    view->Refresh(false);
+    PumpUntil([&] { return view->projection.projX.size() == app.mesh.VertexCount(); }, 3000);
+    Pump(50);
+    EXPECT_EQ(view->projection.projX.size(), app.mesh.VertexCount());
+    EXPECT_EQ(view->projection.faces.size(), app.mesh.faces.size());
+    EXPECT_NEAR(view->bar.barX[30] - view->bar.barX[0], 10 * view->barAxis[0], 1e-9);
+    EXPECT_GT(std::fabs(view->barAxis[0]), 0.1);
+    app.barRevision = 0;
+}
+
+TEST_F(FrameTest, ScalingStopsBeforeSinglePrecisionLosesTheFigure)
+{
+    const auto before = Matrix(GL_MODELVIEW_MATRIX);
+    const auto scaleNow = [&] { return ModelviewScale(Matrix(GL_MODELVIEW_MATRIX).data()); };
+    const double start = scaleNow();
+    for (const double step : {0.1, 10.0}) {
+        // 100 far-left right drags ask for 0.1 each; ScaleBy is asked for 10.
+        for (int i = 0; i < 100; ++i) {
+            if (step < 1.0) {
+                Mouse(wxEVT_RIGHT_DOWN, 380, 100, false, true);
+                Mouse(wxEVT_MOTION, 20, 100, false, true);
+                Mouse(wxEVT_RIGHT_UP, 20, 100, false, false);
+            } else {
+                view->ScaleBy(step);
+            }
+        }
+        const double reached = std::log10(scaleNow() / start);
+        EXPECT_NEAR(std::fabs(reached), 14.5, 0.51) << step;
+        for (double v : Matrix(GL_MODELVIEW_MATRIX)) {
+            ASSERT_TRUE(std::isfinite(v));
+        }
+        for (long i = std::lround(std::fabs(reached)); i > 0; --i) {
+            EXPECT_TRUE(view->ScaleBy(1.0 / step)) << "scaling back is never refused";
+        }
+        ExpectMatrixNear(Matrix(GL_MODELVIEW_MATRIX), before, 1e-3);
+    }
+    EXPECT_FALSE(view->ScaleBy(std::nan("")));
+    EXPECT_FALSE(view->ScaleBy(HUGE_VAL));
+}
+
+TEST_F(FrameTest, RealDragsAddUpToThePointersTravelInBurstsAndSlowPaints)
+{
+    // 90 px to the right, both buttons: a move by 0.45; left alone: a turn by
+    // 36 degrees about the screen's vertical axis. Both add up exactly
+    // however the motion is split. Each drag starts on a row of its own, so
+    // that no press makes a double click with the one before.
+    int row = 60;
+    for (const int paintMs : {0, 250}) {
+        PaintWatch slow(view, paintMs);
+        const double pause = paintMs == 0 ? 0.0 : 0.008;  // a burst, or 125 events a second
+        SCOPED_TRACE(paintMs);
+        const auto before = Matrix(GL_MODELVIEW_MATRIX);
+        ASSERT_TRUE(RealDrag({1, 3}, wxPoint(100, row += 40), wxPoint(3, 0), 30, pause));
+        ExpectMatrixNear(Matrix(GL_MODELVIEW_MATRIX), GLProduct(GLTranslation(0.45, 0), before));
+
+        const auto moved = Matrix(GL_MODELVIEW_MATRIX);
+        ASSERT_TRUE(RealDrag({1}, wxPoint(100, row += 40), wxPoint(3, 0), 30, pause));
+        ExpectMatrixNear(Matrix(GL_MODELVIEW_MATRIX), GLProduct(GLRotation(36, 0, 1, 0), moved));
+    }
+}

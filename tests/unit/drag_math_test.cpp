@@ -19,6 +19,17 @@ TEST(DragScaleFactor, FollowsTheMotionAndStaysInRange)
     EXPECT_DOUBLE_EQ(*DragScaleFactor(INT_MIN, INT_MAX, 1), 0.1);
     EXPECT_FALSE(DragScaleFactor(10, 0, 0).has_value()) << "no width, nothing to scale against";
     EXPECT_FALSE(DragScaleFactor(10, 0, -5).has_value());
+
+    // Steps are refused beyond 1e-15 ... 1e15 of the start, but a step back
+    // towards that range is always allowed.
+    EXPECT_TRUE(ScaleStepKeepsPrecision(1e-14, 0.1));
+    EXPECT_FALSE(ScaleStepKeepsPrecision(1e-15, 0.1));
+    EXPECT_TRUE(ScaleStepKeepsPrecision(0.5e-15, 1.1));
+    EXPECT_FALSE(ScaleStepKeepsPrecision(1e14, 100.0));
+    EXPECT_TRUE(ScaleStepKeepsPrecision(2e15, 0.9));
+    for (const double bad : {0.0, -1.0, std::nan(""), HUGE_VAL}) {
+        EXPECT_FALSE(ScaleStepKeepsPrecision(1.0, bad)) << bad;
+    }
 }
 
 TEST(TurnOrientationFourD, TurnsInThePlaneOfTheBarAndTheFourthAxis)
