@@ -132,6 +132,31 @@ CTemplateDialog::CTemplateDialog(wxWindow* parent, const DialogTemplate& layout)
     Centre();
 
     Bind(wxEVT_INIT_DIALOG, &CTemplateDialog::OnInitDialogEvent, this);
+    // Return on a control that is not a button: the dialog closes when the
+    // key comes up, as it does when a button has the focus. Closed while the
+    // key is still down, the keys typed just after it went astray.
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        const int key = event.GetKeyCode();
+        if ((key == WXK_RETURN || key == WXK_NUMPAD_ENTER) &&
+            dynamic_cast<wxButton*>(wxWindow::FindFocus()) == nullptr) {
+            okOnEnterUp_ = true;
+            return;
+        }
+        event.Skip();
+    });
+    for (wxWindow* control : controls_) {
+        if (control == nullptr) {
+            continue;
+        }
+        control->Bind(wxEVT_KEY_UP, [this](wxKeyEvent& event) {
+            event.Skip();
+            const int key = event.GetKeyCode();
+            if (okOnEnterUp_ && (key == WXK_RETURN || key == WXK_NUMPAD_ENTER)) {
+                okOnEnterUp_ = false;
+                OnOK();
+            }
+        });
+    }
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnOK(); }, wxID_OK);
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnCancel(); }, wxID_CANCEL);
 }

@@ -62,4 +62,5 @@ private:
 
     const DialogTemplate& layout_;
     std::vector<wxWindow*> controls_;
+    bool okOnEnterUp_ = false;
 };

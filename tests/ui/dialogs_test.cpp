@@ -425,6 +425,32 @@ TEST_F(DialogTest, DialogsOpenWithFocusOnOkAndTabFollowsTheTemplate)
     }
 }
 
+// Return on a radio button ends the dialog with OK only when the key comes
+// up, as a focused button does; closed on the press, the keys typed right
+// after it were lost.
+TEST_F(DialogTest, ReturnOnAControlEndsTheDialogWhenTheKeyComesUp)
+{
+    CColorDlg dialog;
+    dialog.colorIndex = 2;
+    bool openAfterPress = false;
+    const int result = RunModal(dialog, [&] {
+        wxWindow* radio = dialog.FindWindow(IDC_COLOR_GREEN);
+        radio->SetFocus();
+        wxKeyEvent press(wxEVT_CHAR_HOOK);
+        press.m_keyCode = WXK_RETURN;
+        press.SetEventObject(radio);
+        dialog.GetEventHandler()->ProcessEvent(press);
+        openAfterPress = dialog.IsModal();
+        wxKeyEvent release(wxEVT_KEY_UP);
+        release.m_keyCode = WXK_RETURN;
+        release.SetEventObject(radio);
+        radio->GetEventHandler()->ProcessEvent(release);
+    });
+    EXPECT_TRUE(openAfterPress);
+    EXPECT_EQ(result, wxID_OK);
+    EXPECT_EQ(dialog.colorIndex, 2);
+}
+
 namespace {
 
 class ColorDialogTest : public DialogTest {
