@@ -13,9 +13,9 @@ struct PictureResult;
 // The picture as an image of the toolkit's.
 wxImage PictureToImage(const PictureResult& picture);
 
-// Writes image to path as PNG through a temporary file in the same folder.
-// Returns an empty string, or why it failed (for people).
-std::string WritePngReplacing(const wxImage& image, const std::string& path);
+// Writes the picture to path as PNG through a temporary file in the same
+// folder. Returns an empty string, or why it failed (for people).
+std::string WritePngReplacing(const PictureResult& picture, const std::string& path);
 
 // Renders the view at scale (1, 2 or 4) and saves it to path. Returns an
 // empty string, or the message to show, which names the file and the reason.

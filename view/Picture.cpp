@@ -3,9 +3,29 @@
 #include "resources/Strings.h"
 #include "view/Renderer.h"
 
+#ifdef _WIN32
+// Windows' OpenGL library exports OpenGL 1.1 alone: the framebuffer
+// functions come from the current context's driver, asked for by name.
+#include <windows.h>
+#include <GL/gl.h>
+#include <GL/glext.h>
+#define TARVO_GL_DRIVER(type, name) (reinterpret_cast<type>(reinterpret_cast<void*>(wglGetProcAddress(#name))))
+#define glGenFramebuffers TARVO_GL_DRIVER(PFNGLGENFRAMEBUFFERSPROC, glGenFramebuffers)
+#define glBindFramebuffer TARVO_GL_DRIVER(PFNGLBINDFRAMEBUFFERPROC, glBindFramebuffer)
+#define glDeleteFramebuffers TARVO_GL_DRIVER(PFNGLDELETEFRAMEBUFFERSPROC, glDeleteFramebuffers)
+#define glGenRenderbuffers TARVO_GL_DRIVER(PFNGLGENRENDERBUFFERSPROC, glGenRenderbuffers)
+#define glBindRenderbuffer TARVO_GL_DRIVER(PFNGLBINDRENDERBUFFERPROC, glBindRenderbuffer)
+#define glDeleteRenderbuffers TARVO_GL_DRIVER(PFNGLDELETERENDERBUFFERSPROC, glDeleteRenderbuffers)
+#define glRenderbufferStorage TARVO_GL_DRIVER(PFNGLRENDERBUFFERSTORAGEPROC, glRenderbufferStorage)
+#define glFramebufferRenderbuffer \
+    TARVO_GL_DRIVER(PFNGLFRAMEBUFFERRENDERBUFFERPROC, glFramebufferRenderbuffer)
+#define glCheckFramebufferStatus \
+    TARVO_GL_DRIVER(PFNGLCHECKFRAMEBUFFERSTATUSPROC, glCheckFramebufferStatus)
+#else
 #define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
 #include <GL/glext.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -47,6 +67,12 @@ PictureResult ReadPixels(int width, int height)
 
 bool HasFramebufferObjects()
 {
+#ifdef _WIN32
+    if (wglGetProcAddress("glGenFramebuffers") == nullptr ||
+        wglGetProcAddress("glCheckFramebufferStatus") == nullptr) {
+        return false;
+    }
+#endif
     const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     if (version != nullptr && version[0] >= '3' && version[0] <= '9') {
         return true;

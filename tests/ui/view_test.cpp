@@ -150,6 +150,9 @@ TEST_F(FrameTest, SavedPictureEqualsTheScreenAndLargerOnesKeepTheExtents)
     Mouse(wxEVT_MOTION, 140, 120, true, false);
     Mouse(wxEVT_LEFT_UP, 140, 120, false, false);
     const auto screen = ScreenPixels();
+    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) {
+        wxImage::AddHandler(new wxPNGHandler);  // for reading the files back
+    }
 
     ASSERT_EQ(SaveViewPicture(*view, folder + "/one.png", 1), "");
     wxImage one(folder + "/one.png", wxBITMAP_TYPE_PNG);
