@@ -16,11 +16,15 @@ configure_file(${TARVO_WINDOWS_ICON} ${CMAKE_BINARY_DIR}/windows/tarvo.ico COPYO
 enable_language(RC)
 set(TARVO_RC ${CMAKE_SOURCE_DIR}/resources/windows/tarvo.rc)
 target_sources(tarvo PRIVATE ${TARVO_RC})
+# The version, for the resource compiler (whose command line loses quotes).
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/windows/TarvoVersion.h CONTENT
+"#define TARVO_VERSION_MAJOR ${PROJECT_VERSION_MAJOR}
+#define TARVO_VERSION_MINOR ${PROJECT_VERSION_MINOR}
+#define TARVO_VERSION_TEXT \"${PROJECT_VERSION}\"
+")
 set_source_files_properties(${TARVO_RC} PROPERTIES
   INCLUDE_DIRECTORIES "${CMAKE_BINARY_DIR}/windows"
-  OBJECT_DEPENDS ${CMAKE_BINARY_DIR}/windows/tarvo.ico
-  COMPILE_DEFINITIONS
-    "TARVO_VERSION_MAJOR=${PROJECT_VERSION_MAJOR};TARVO_VERSION_MINOR=${PROJECT_VERSION_MINOR};TARVO_VERSION_TEXT=\"${PROJECT_VERSION}\"")
+  OBJECT_DEPENDS "${CMAKE_BINARY_DIR}/windows/tarvo.ico;${CMAKE_BINARY_DIR}/windows/TarvoVersion.h")
 set_target_properties(tarvo PROPERTIES WIN32_EXECUTABLE ON)
 
 install(TARGETS tarvo RUNTIME DESTINATION .)
