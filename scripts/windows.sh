@@ -100,8 +100,8 @@ linux_targets=(tarvo_icons)
 if $run_tests; then linux_targets+=(tarvo screenshot_check); fi
 nice -n 10 cmake --build "$linux_dir" -j2 --target "${linux_targets[@]}" >/dev/null
 mkdir -p "$win_dir"
-convert "$linux_dir"/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/tarvo.png \
-  "$win_dir/tarvo.ico"
+icons=("$linux_dir"/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256}/apps/tarvo.png)
+[ "$win_dir/tarvo.ico" -nt "${icons[6]}" ] || convert "${icons[@]}" "$win_dir/tarvo.ico"
 
 cmake -S . -B "$win_dir" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
   -DTARVO_WX_PREFIX="$wx_prefix" -DTARVO_WINDOWS_ICON="$PWD/$win_dir/tarvo.ico" \
@@ -111,16 +111,16 @@ nice -n 10 cmake --build "$win_dir" -j2 --target tarvo
 mkdir -p dist
 $host-strip -o dist/tarvo.exe "$win_dir/tarvo.exe"
 # Nothing but Windows' own DLLs: no compiler runtime, no toolkit DLL.
-system_dlls='^(kernel32|user32|gdi32|comdlg32|comctl32|advapi32|shell32|shlwapi|ole32|oleaut32|uuid|rpcrt4|winspool\.drv|winmm|version|ws2_32|uxtheme|oleacc|imm32|opengl32|glu32|msvcrt|msimg32|dwmapi|gdiplus|api-ms-win-[a-z0-9-]+)\.?(dll)?$'
-foreign=$(objdump -p dist/tarvo.exe | awk '/DLL Name:/ {print tolower($3)}' | grep -Ev "$system_dlls" || true)
+system_dlls='^(kernel32|user32|gdi32|comdlg32|comctl32|advapi32|shell32|shlwapi|ole32|oleaut32|uuid|rpcrt4|winspool\.drv|winmm|version|ws2_32|winhttp|uxtheme|oleacc|imm32|opengl32|glu32|msvcrt|msimg32|dwmapi|gdiplus|api-ms-win-[a-z0-9-]+)\.?(dll)?$'
+foreign=$($host-objdump -p dist/tarvo.exe | awk '/DLL Name:/ {print tolower($3)}' | grep -Ev "$system_dlls" || true)
 if [ -n "$foreign" ]; then
   echo "dist/tarvo.exe needs DLLs that Windows does not have: $foreign" >&2
   exit 1
 fi
 
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$win_dir/CMakeCache.txt")
-makensis -V2 -DVERSION="$version" -DSOURCE_DIR="$PWD/dist" -DICON="$PWD/$win_dir/tarvo.ico" -DOUTFILE="$PWD/dist/tarvo-setup.exe" \
-  packaging/windows/tarvo.nsi
+makensis -V2 -DVERSION="$version" -DSOURCE_DIR="$PWD/dist" -DICON="$PWD/$win_dir/tarvo.ico" \
+  -DOUTFILE="$PWD/dist/tarvo-setup.exe" packaging/windows/tarvo.nsi
 ls -l dist/tarvo.exe dist/tarvo-setup.exe
 
 if $run_tests; then

@@ -178,7 +178,7 @@ passed=$((passed + 1))
 # --- The Linux build at the same view size -----------------------------------
 WINDOW_CLASS=
 start_tarvo
-read -r _ _ _ menu_top _ < <(largest_child "$MAIN_WINDOW")
+read -r _ _ menu_top _ _ < <(largest_child "$MAIN_WINDOW")
 xdotool windowsize --sync "$MAIN_WINDOW" "$VIEW_W" $((VIEW_H + menu_top))
 sleep 0.5
 read -r _ _ _ w h < <(largest_child "$MAIN_WINDOW")
