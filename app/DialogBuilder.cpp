@@ -14,6 +14,12 @@ wxString ChooseDialogFontFace(const wxString& requested)
 {
     const wxString candidates[] = {
         requested,
+#ifdef __WXMSW__
+        // The requested face ships with Japanese Windows only; every
+        // Windows 10 and 11 has these.
+        wxString::FromUTF8("Yu Gothic UI"),
+        wxString::FromUTF8("Meiryo UI"),
+#endif
         wxString::FromUTF8("IPAPGothic"),
         wxString::FromUTF8("IPA Pゴシック"),
         wxString::FromUTF8("Noto Sans CJK JP"),

@@ -1,7 +1,11 @@
 // Reads screenshots in binary PPM form and reports what they show, for the
 // end-to-end tests' shell scripts:
 //   screenshot_check count IMAGE [X Y W H]   -> "red=.. grey=.. black=.. white=.. other=.. total=.."
-//   screenshot_check diff IMAGE1 IMAGE2 [X Y W H] -> "differ=N total=N"
+//   screenshot_check diff IMAGE1 IMAGE2 [X Y W H [TOLERANCE]] -> "differ=N total=N"
+//     (a pixel differs when a channel is off by more than TOLERANCE, default 0)
+//   screenshot_check glyphs IMAGE [X Y W H] -> "glyphs=N distinct=N"
+//     (dark text on a light ground, cut into pieces at blank rows and columns;
+//     text drawn as boxes for want of a font has few distinct pieces)
 //   screenshot_check near IMAGE R G B TOLERANCE [X Y W H] -> "near=N total=N", the pixels
 //     whose every channel is within TOLERANCE of (R, G, B)
 
@@ -10,6 +14,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -85,6 +90,58 @@ const char* Classify(int r, int g, int b)
     return "other";
 }
 
+bool IsInk(const Image& image, int x, int y)
+{
+    const unsigned char* p = &image.rgb[(static_cast<std::size_t>(y) * image.width + x) * 3];
+    return p[0] + p[1] + p[2] < 3 * 100;
+}
+
+// Cuts the region into bands of rows holding ink, each band into runs of
+// columns holding ink, and counts the runs and their distinct ink patterns.
+void CountGlyphs(const Image& image, const Region& r, long& glyphs, long& distinct)
+{
+    std::set<std::string> shapes;
+    glyphs = 0;
+    int y = r.y;
+    while (y < r.y + r.h) {
+        auto rowHasInk = [&](int row) {
+            for (int x = r.x; x < r.x + r.w; ++x) {
+                if (IsInk(image, x, row)) return true;
+            }
+            return false;
+        };
+        if (!rowHasInk(y)) {
+            ++y;
+            continue;
+        }
+        const int top = y;
+        while (y < r.y + r.h && rowHasInk(y)) ++y;
+        const int bottom = y;
+        int x = r.x;
+        while (x < r.x + r.w) {
+            auto columnHasInk = [&](int column) {
+                for (int row = top; row < bottom; ++row) {
+                    if (IsInk(image, column, row)) return true;
+                }
+                return false;
+            };
+            if (!columnHasInk(x)) {
+                ++x;
+                continue;
+            }
+            std::string shape;
+            while (x < r.x + r.w && columnHasInk(x)) {
+                for (int row = top; row < bottom; ++row) shape += IsInk(image, x, row) ? '#' : '.';
+                shape += '|';
+                ++x;
+            }
+            ++glyphs;
+            shapes.insert(shape);
+        }
+    }
+    distinct = static_cast<long>(shapes.size());
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -119,16 +176,31 @@ int main(int argc, char** argv)
             return 2;
         }
         const Region r = ParseRegion(argc, argv, 4, a);
+        const int tolerance = argc >= 9 ? std::atoi(argv[8]) : 0;
         long differ = 0;
         for (int y = r.y; y < r.y + r.h; ++y) {
             for (int x = r.x; x < r.x + r.w; ++x) {
                 const std::size_t i = (static_cast<std::size_t>(y) * a.width + x) * 3;
-                if (a.rgb[i] != b.rgb[i] || a.rgb[i + 1] != b.rgb[i + 1] || a.rgb[i + 2] != b.rgb[i + 2]) {
-                    ++differ;
+                for (int c = 0; c < 3; ++c) {
+                    if (std::abs(a.rgb[i + c] - b.rgb[i + c]) > tolerance) {
+                        ++differ;
+                        break;
+                    }
                 }
             }
         }
         std::cout << "differ=" << differ << " total=" << static_cast<long>(r.w) * r.h << "\n";
+        return 0;
+    }
+    if (argc >= 3 && std::string(argv[1]) == "glyphs") {
+        Image image;
+        if (!Load(argv[2], image)) {
+            std::cerr << "cannot read " << argv[2] << "\n";
+            return 2;
+        }
+        long glyphs = 0, distinct = 0;
+        CountGlyphs(image, ParseRegion(argc, argv, 3, image), glyphs, distinct);
+        std::cout << "glyphs=" << glyphs << " distinct=" << distinct << "\n";
         return 0;
     }
     if (argc >= 7 && std::string(argv[1]) == "near") {
@@ -154,7 +226,7 @@ int main(int argc, char** argv)
         std::cout << "near=" << near << " total=" << static_cast<long>(r.w) * r.h << "\n";
         return 0;
     }
-    std::cerr << "usage: screenshot_check count IMAGE [X Y W H] | diff A B [X Y W H] |"
-                 " near IMAGE R G B TOLERANCE [X Y W H]\n";
+    std::cerr << "usage: screenshot_check count IMAGE [X Y W H] | diff A B [X Y W H [TOLERANCE]] |"
+                 " near IMAGE R G B TOLERANCE [X Y W H] | glyphs IMAGE [X Y W H]\n";
     return 2;
 }

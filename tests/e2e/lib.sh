@@ -54,10 +54,21 @@ expect_no_toolkit_warnings() {
 }
 trap cleanup EXIT
 
+# The program's visible windows: found by process, or by WM_CLASS when the
+# process started is not the one that owns the windows (as under Wine).
+WINDOW_CLASS=
+program_windows() {
+    if [ -n "$WINDOW_CLASS" ]; then
+        xdotool search --onlyvisible --classname "$WINDOW_CLASS" 2>/dev/null
+    else
+        xdotool search --onlyvisible --pid "$TARVO_PID" 2>/dev/null
+    fi
+}
+
 # The visible window of the program whose title is exactly $1.
 window_titled() {
     local w
-    for w in $(xdotool search --onlyvisible --pid "$TARVO_PID" 2>/dev/null); do
+    for w in $(program_windows); do
         if xprop -id "$w" _NET_WM_NAME 2>/dev/null | grep -qF "= \"$1\""; then
             echo "$w"
             return 0
