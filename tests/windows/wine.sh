@@ -69,6 +69,10 @@ start_wine_tarvo() {
         wine "$1" >/dev/null 2>&1 &
         TARVO_PID=$!
         if MAIN_WINDOW=$(wait_for_window Tarvo) && wait_for_view; then
+            # Keys go to the focused window: the window manager may not have
+            # given the new one the focus.
+            xdotool windowactivate --sync "$MAIN_WINDOW" 2>/dev/null ||
+                xdotool windowfocus --sync "$MAIN_WINDOW"
             return 0
         fi
         echo "start $attempt of $1 failed; retrying" >&2
