@@ -182,6 +182,7 @@ echo "X display $DISPLAY"
 
 # ---------------------------------------------------------------------------
 step "debootstrap a minimal Debian 12 root"
+mkdir -p "$work/debs"
 debootstrap --variant=minbase --cache-dir="$work/debs" "$suite" "$root1" "$mirror" >"$work/debootstrap.log" 2>&1 ||
   { tail -n 30 "$work/debootstrap.log" >&2; fail "debootstrap failed"; }
 # The second root is the first as debootstrap left it, before anything else.
