@@ -57,15 +57,20 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "Updating apt's package lists"
   "${as_root[@]}" "${apt_env[@]}" apt-get -q "${apt_options[@]}" update |
     awk '/^(Err|W|E):/ { print; fflush() }'
-  # Downloads show one line a package; dpkg's four lines a package are
-  # folded into one line.
-  "${as_root[@]}" "${apt_env[@]}" apt-get "${apt_options[@]}" install -y --no-install-recommends \
-    "${missing[@]}" 2>&1 |
-    awk '/^(Selecting previously unselected|\(Reading database|Preparing to unpack|Unpacking|Setting up|Processing triggers|update-alternatives:)/ {
-           if (!told) { print "Unpacking and setting up the packages (dpkg)"; told = 1 }
-           next
-         }
-         { print; fflush() }'
+  # Shown: what is downloaded, one line a package, and the totals. apt's
+  # package lists and dpkg's lines for each package are kept in a log that
+  # is shown only if apt fails.
+  apt_log=$(mktemp)
+  if ! "${as_root[@]}" "${apt_env[@]}" apt-get "${apt_options[@]}" install -y --no-install-recommends \
+      "${missing[@]}" 2>&1 | tee "$apt_log" |
+      awk '/^(Get:|Need to get|After this operation|Fetched|E:|W:)/ || / newly installed, / { print; fflush() }
+           /^Fetched/ { print "Unpacking and setting up the packages (dpkg)"; fflush() }'; then
+    tail -n 60 "$apt_log" >&2
+    rm -f "$apt_log"
+    echo "apt-get could not install the packages" >&2
+    exit 1
+  fi
+  rm -f "$apt_log"
 fi
 
 build_dir=${BUILD_DIR:-build}

@@ -183,8 +183,13 @@ echo "X display $DISPLAY"
 # ---------------------------------------------------------------------------
 step "debootstrap a minimal Debian 12 root"
 mkdir -p "$work/debs"
-debootstrap --variant=minbase --cache-dir="$work/debs" "$suite" "$root1" "$mirror" >"$work/debootstrap.log" 2>&1 ||
+# debootstrap mounts /proc and /sys in the root itself: in a mount namespace
+# of its own, they cannot outlive it.
+unshare --mount --propagation private -- \
+  debootstrap --variant=minbase --cache-dir="$work/debs" "$suite" "$root1" "$mirror" >"$work/debootstrap.log" 2>&1 ||
   { tail -n 30 "$work/debootstrap.log" >&2; fail "debootstrap failed"; }
+# An installed system knows its own host name (sudo asks for it).
+echo "127.0.1.1 $(hostname)" >>"$root1/etc/hosts"
 # The second root is the first as debootstrap left it, before anything else.
 cp -a "$root1" "$root2"
 
