@@ -253,6 +253,13 @@ in_root "$root1" 0:0 HOME=/root -- bash -c "cd /home/user/tarvo && $package_comm
   tail -n 5
 deb=$(cd "$root1/home/user/tarvo" && ls build/tarvo_*.deb)
 
+# The packages installed in the second root (removed ones may keep their
+# configuration files; they count as gone).
+installed_packages() {
+  in_root "$root2" 0:0 -- dpkg-query -W -f '${db:Status-Status} ${Package}\n' |
+    awk '$1 == "installed" { print $2 }' | sort
+}
+
 step "install the package in the second clean root"
 for tool in gcc g++ cmake make; do
   [ ! -e "$root2/usr/bin/$tool" ] || fail "the second root has $tool"
@@ -260,7 +267,7 @@ done
 mkdir -p "$root2/root/build"
 cp "$root1/home/user/tarvo/$deb" "$root2/root/$deb"
 echo 'APT::Get::Assume-Yes "true";' >"$root2/etc/apt/apt.conf.d/90yes"
-in_root "$root2" 0:0 -- dpkg-query -W -f '${Package}\n' | sort >"$work/before.txt"
+installed_packages >"$work/before.txt"
 in_root "$root2" 0:0 HOME=/root DEBIAN_FRONTEND=noninteractive -- \
   bash -c "cd /root && apt-get -qq update && ${install_command#sudo }" 2>&1 |
   grep -vE '^(Selecting previously|\(Reading database|Preparing to unpack|Unpacking|Setting up|Processing triggers)' |
@@ -282,7 +289,7 @@ left=$(while read -r f; do
        done <"$work/files.txt")
 [ -z "$left" ] || fail "files of the package remain: $left"
 [ ! -e "$root2/usr/share/doc/tarvo" ] || fail "/usr/share/doc/tarvo remains"
-in_root "$root2" 0:0 -- dpkg-query -W -f '${Package}\n' | sort >"$work/after.txt"
+installed_packages >"$work/after.txt"
 diff -u "$work/before.txt" "$work/after.txt" || fail "the installed packages differ from before"
 end_step
 
