@@ -36,8 +36,8 @@ for p in "${packages[@]}"; do
   fi
 done
 
-# apt's own messages in English whatever the user's locale (generated or
-# not), so that dpkg's per-package lines can be told apart and folded.
+# apt's messages in English whatever the user's locale (generated or not),
+# so that the lines worth showing can be picked out.
 apt_env=(env LC_ALL=C.UTF-8 DEBIAN_FRONTEND=noninteractive)
 apt_options=(-o DPkg::Lock::Timeout=600 -o Dpkg::Use-Pty=0)
 
