@@ -28,15 +28,13 @@ add_custom_target(tarvo_icons ALL DEPENDS ${TARVO_ICON_PNGS})
 
 # Hardening as Debian builds its packages: fortified string and memory
 # functions (they need optimisation, so not in Debug builds), stack
-# protection, read-only relocations bound at start, position independence.
-# The sanitiser build keeps its own instrumentation only.
+# protection, read-only relocations bound at start. Debian's compiler makes
+# position-independent executables by itself. The sanitiser build keeps its
+# own instrumentation only.
 if(NOT TARVO_SANITIZE)
-  include(CheckPIESupported)
-  check_pie_supported()
   foreach(target tarvo_geometry tarvo_render tarvo_ui tarvo)
     target_compile_options(${target} PRIVATE -fstack-protector-strong
                            $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
-    set_property(TARGET ${target} PROPERTY POSITION_INDEPENDENT_CODE ON)
   endforeach()
   target_link_options(tarvo PRIVATE LINKER:-z,relro,-z,now)
 endif()

@@ -80,6 +80,7 @@ clean_up_roots() {
     echo "FAIL: cannot unmount below $work; it is left in place" >&2
     exit 1
   fi
+  cp "$work"/*.log "$artifacts/" 2>/dev/null
   if [ "${TARVO_CLEANROOT_KEEP:-0}" != 1 ]; then
     rm -rf --one-file-system "$work"
   fi
@@ -226,7 +227,15 @@ expect_viewer() {
     sleep 1
   done
   wait_for_figure
-  sleep 0.5
+  # The first frames may still be settling on a loaded machine: up to ten
+  # seconds for the picture to be right, the last try saying what is wrong.
+  local try
+  for try in $(seq 1 20); do
+    sleep 0.5
+    if (expect_start_picture "$3") >/dev/null 2>&1; then
+      break
+    fi
+  done
   expect_start_picture "$3"
 }
 
