@@ -236,7 +236,14 @@ expect_viewer() {
       break
     fi
   done
-  expect_start_picture "$3"
+  if ! (expect_start_picture "$3"); then
+    # What the X server shows and what the processes in the roots are doing.
+    xwininfo -root -tree >"$artifacts/$3-windows.txt" 2>&1 || true
+    for p in $(processes_in_roots); do
+      echo "$p $(cat "/proc/$p/wchan" 2>/dev/null) $(tr '\0' ' ' <"/proc/$p/cmdline" 2>/dev/null)"
+    done >"$artifacts/$3-processes.txt"
+    fail "$3: the window does not show the start picture (see $artifacts)"
+  fi
 }
 
 # Stops the command with PID $1 and all it started.
