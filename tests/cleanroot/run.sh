@@ -55,6 +55,11 @@ processes_in_roots() {
 clean_up_roots() {
   local status=$? pid m left
   set +e
+  if [ "$status" -ne 0 ]; then
+    end_step
+    echo "=== clean system: failed; the steps' times:"
+    printf '%s\n' "${timings[@]}"
+  fi
   for pid in "${background_pids[@]}"; do
     kill -KILL "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
@@ -246,18 +251,33 @@ expect_viewer() {
   fi
 }
 
-# Stops the command with PID $1 and all it started.
+# Stops the command with PID $1 and everything still running in root $2.
 stop_background() {
+  local p i left
   kill -KILL "$1" 2>/dev/null || true
   wait "$1" 2>/dev/null || true
   background_pids=()
+  for i in $(seq 1 50); do
+    left=
+    for p in $(processes_in_roots); do
+      case $(readlink "/proc/$p/root" 2>/dev/null) in
+        "$2" | "$2"/*) left="$left $p" ;;
+      esac
+    done
+    [ -n "$left" ] || return 0
+    kill -KILL $left 2>/dev/null || true
+    sleep 0.1
+  done
+  fail "processes in $2 would not end:$left"
 }
 
 step "run command as the user with sudo, locale en_US.UTF-8 not generated"
-"${as_user[@]}" > >(tee "$work/run.log") 2>&1 &
+# Plain redirection: $! is then unshare itself, not a shell in between.
+"${as_user[@]}" >"$work/run.log" 2>&1 &
 background_pids=($!)
 expect_viewer 1500 $! run-command
-stop_background "${background_pids[0]}"
+stop_background "${background_pids[0]}" "$root1"
+cat "$work/run.log"
 grep -q '^Installing [0-9]* packages' "$work/run.log" || fail "the run command installed nothing"
 
 step "test command as root, POSIX locale"
@@ -295,7 +315,7 @@ root_command "$root2" 0:0 HOME=/root LANG=C.UTF-8 "DISPLAY=$DISPLAY" -- /usr/bin
 "${ROOT_COMMAND[@]}" >"$work/package-run.log" 2>&1 &
 background_pids=($!)
 expect_viewer 60 $! installed-package
-stop_background "${background_pids[0]}"
+stop_background "${background_pids[0]}" "$root2"
 
 step "apt remove and autoremove"
 in_root "$root2" 0:0 DEBIAN_FRONTEND=noninteractive -- \
