@@ -26,7 +26,38 @@ add_custom_command(OUTPUT ${TARVO_ICON_PNGS}
                    VERBATIM)
 add_custom_target(tarvo_icons ALL DEPENDS ${TARVO_ICON_PNGS})
 
+# Hardening as Debian builds its packages: fortified string and memory
+# functions (they need optimisation, so not in Debug builds), stack
+# protection, read-only relocations bound at start. Debian's compiler makes
+# position-independent executables by itself. The sanitiser build keeps its
+# own instrumentation only.
+if(NOT TARVO_SANITIZE)
+  foreach(target tarvo_geometry tarvo_render tarvo_ui tarvo)
+    target_compile_options(${target} PRIVATE -fstack-protector-strong
+                           $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
+  endforeach()
+  target_link_options(tarvo PRIVATE LINKER:-z,relro,-z,now)
+endif()
+
+# The manual page and the package's changelog go compressed, as Debian
+# keeps them; -n leaves the time out so that rebuilds give the same bytes.
+set(TARVO_PACKAGE_DIR ${CMAKE_BINARY_DIR}/package)
+add_custom_command(OUTPUT ${TARVO_PACKAGE_DIR}/tarvo.1.gz ${TARVO_PACKAGE_DIR}/changelog.gz
+                   COMMAND ${CMAKE_COMMAND} -E make_directory ${TARVO_PACKAGE_DIR}
+                   COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/resources/tarvo.1 > ${TARVO_PACKAGE_DIR}/tarvo.1.gz
+                   COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/resources/debian/changelog > ${TARVO_PACKAGE_DIR}/changelog.gz
+                   DEPENDS ${CMAKE_SOURCE_DIR}/resources/tarvo.1 ${CMAKE_SOURCE_DIR}/resources/debian/changelog
+                   COMMENT "Compressing the manual page and the changelog")
+add_custom_target(tarvo_package_docs ALL
+                  DEPENDS ${TARVO_PACKAGE_DIR}/tarvo.1.gz ${TARVO_PACKAGE_DIR}/changelog.gz)
+
 install(TARGETS tarvo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The compiler's version notes are of no use in the installed program.
+install(CODE "execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment --remove-section=.note
+                              \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/tarvo)")
+install(FILES ${TARVO_PACKAGE_DIR}/tarvo.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/debian/copyright ${TARVO_PACKAGE_DIR}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tarvo)
 install(FILES ${CMAKE_SOURCE_DIR}/resources/tarvo.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 foreach(size ${TARVO_ICON_SIZES})
@@ -53,7 +84,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries come from dpkg-shlibdeps; what is only loaded at run time is
-# named here: the Mesa drivers behind libGL and the font for the Japanese texts.
+# named here: the Mesa drivers behind libGL, the font for the Japanese texts
+# and the loader GTK needs for the theme's SVG icons in the dialogs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1-mesa-dri, fonts-ipafont-gothic")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1-mesa-dri, fonts-ipafont-gothic, librsvg2-common")
 include(CPack)

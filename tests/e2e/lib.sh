@@ -54,22 +54,27 @@ expect_no_toolkit_warnings() {
 }
 trap cleanup EXIT
 
-# The program's visible windows: found by process, or by WM_CLASS when the
-# process started is not the one that owns the windows (as under Wine).
+# The program's visible windows: found by WM_CLASS when the process started
+# is not the one that owns the windows (as under Wine), by process, or any
+# program's when TARVO_PID is empty (a program in another PID namespace).
 WINDOW_CLASS=
 program_windows() {
     if [ -n "$WINDOW_CLASS" ]; then
         xdotool search --onlyvisible --classname "$WINDOW_CLASS" 2>/dev/null
-    else
+    elif [ -n "$TARVO_PID" ]; then
         xdotool search --onlyvisible --pid "$TARVO_PID" 2>/dev/null
+    else
+        xdotool search --onlyvisible --name . 2>/dev/null
     fi
 }
 
-# The visible window of the program whose title is exactly $1.
+# The visible window of the program whose title is exactly $1. xprop prints a
+# title outside ASCII as octal escapes unless the locale is UTF-8, and
+# C.UTF-8 is there on every system.
 window_titled() {
     local w
     for w in $(program_windows); do
-        if xprop -id "$w" _NET_WM_NAME 2>/dev/null | grep -qF "= \"$1\""; then
+        if LC_ALL=C.UTF-8 xprop -id "$w" _NET_WM_NAME 2>/dev/null | grep -qF "= \"$1\""; then
             echo "$w"
             return 0
         fi
@@ -94,7 +99,11 @@ start_tarvo() {
     TARVO_PID=$!
     MAIN_WINDOW=$(wait_for_window Tarvo)
     xdotool windowfocus --sync "$MAIN_WINDOW"
-    # Wait until the first paint shows something besides black.
+    wait_for_figure
+}
+
+# Waits until the first paint of MAIN_WINDOW shows something besides black.
+wait_for_figure() {
     local i
     for i in $(seq 1 100); do
         shot startup-probe
@@ -104,6 +113,22 @@ start_tarvo() {
         sleep 0.1
     done
     fail "the view never drew the figure"
+}
+
+# Shoots MAIN_WINDOW as $1 and checks the start picture: the red figure and
+# the grey bar on a black background.
+expect_start_picture() {
+    shot "$1"
+    keep_png "$1"
+    local red grey black
+    red=$(count "$1" red)
+    grey=$(count "$1" grey)
+    black=$(count "$1" black)
+    echo "$1: red=$red grey=$grey black=$black"
+    [ "$red" -gt 3000 ] || fail "$1: too little red figure ($red px)"
+    [ "$grey" -gt 300 ] || fail "$1: no grey bar ($grey px)"
+    [ "$black" -gt $((red * 5)) ] || fail "$1: the background is not black"
+    [ "$(count "$1" white)" -lt 200 ] || fail "$1: white pixels on the black view"
 }
 
 # Screenshot of the main window as $ARTIFACTS/$1.ppm (and .png for people).

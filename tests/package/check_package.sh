@@ -4,8 +4,8 @@
 #
 #   check_package.sh <build dir> <version>
 #
-# Needs cpack, dpkg-deb, dpkg-shlibdeps, desktop-file-validate, ImageMagick's
-# identify and convert, xdotool, and an X server in DISPLAY.
+# Needs cpack, dpkg-deb, dpkg-shlibdeps, lintian, desktop-file-validate,
+# ImageMagick's identify and convert, xdotool, and an X server in DISPLAY.
 set -euo pipefail
 
 build_dir=$1
@@ -61,6 +61,14 @@ done
 # The OpenGL library itself, whichever package the linker's libGL came from.
 grep -qE '^(libgl1|libopengl0|libglx0)$' <<<"$depends" || fail "Depends names no OpenGL library"
 
+# Debian's own checks: copyright, changelog, manual page, hardening, layout.
+# Info tags are shown; errors and warnings fail.
+lintian --fail-on error,warning --display-info "$deb" >"$work/lintian.log" 2>&1 || {
+  cat "$work/lintian.log" >&2
+  fail "lintian found errors or warnings"
+}
+grep '^I: ' "$work/lintian.log" || true
+
 # --- its contents --------------------------------------------------------
 root=$work/root
 dpkg-deb -x "$deb" "$root"
@@ -68,13 +76,15 @@ dpkg-deb -x "$deb" "$root"
 
 desktop=$root/usr/share/applications/tarvo.desktop
 [ -f "$desktop" ] || fail "no menu entry usr/share/applications/tarvo.desktop"
-desktop-file-validate "$desktop" || fail "desktop-file-validate refused the menu entry"
+# Hints (such as two main categories) count as faults too.
+validation=$(desktop-file-validate "$desktop" 2>&1) || true
+[ -z "$validation" ] || fail "desktop-file-validate: $validation"
 entry() { grep -m1 "^$1=" "$desktop" | cut -d= -f2-; }
 [ "$(entry Name)" = Tarvo ] || fail "Name is '$(entry Name)'"
 [ "$(entry Exec)" = tarvo ] || fail "Exec is '$(entry Exec)'"
 [ "$(entry Icon)" = tarvo ] || fail "Icon is '$(entry Icon)'"
 [ "$(entry Terminal)" = false ] || fail "Terminal is '$(entry Terminal)'"
-[ "$(entry Categories)" = "Education;Science;Math;" ] || fail "Categories is '$(entry Categories)'"
+[ "$(entry Categories)" = "Education;Math;" ] || fail "Categories is '$(entry Categories)'"
 [ -n "$(entry Comment)" ] || fail "no English Comment"
 # The Japanese comment must be Japanese: at least one character outside ASCII.
 ja=$(grep -m1 '^Comment\[ja\]=' "$desktop" | cut -d= -f2- || true)
