@@ -35,14 +35,20 @@ start_window_manager() {
     command -v openbox >/dev/null || fail "openbox is not installed (scripts/setup.sh installs it)"
     openbox >"$ARTIFACTS/openbox.log" 2>&1 &
     WM_PID=$!
+    # Its first start on a fresh system can take many seconds (font caches
+    # are built then), longer still beside other tests: wait up to a minute,
+    # and say why when it died.
     local i
-    for i in $(seq 1 100); do
+    for i in $(seq 1 600); do
         if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; then
             return 0
         fi
+        if ! kill -0 "$WM_PID" 2>/dev/null; then
+            fail "the window manager exited: $(cat "$ARTIFACTS/openbox.log")"
+        fi
         sleep 0.1
     done
-    fail "the window manager did not start"
+    fail "the window manager did not start within a minute: $(cat "$ARTIFACTS/openbox.log")"
 }
 
 # Fails if the program wrote any toolkit warning or critical line to stderr.
