@@ -36,6 +36,9 @@ wxMenu* CreateViewMenu()
     auto* view = new wxMenu;
     view->Append(ID_RESET_VIEW, wxString::FromUTF8(kStrMenuResetView));
     view->Append(ID_FULL_SCREEN, wxString::FromUTF8(kStrMenuFullScreen));
+    view->AppendCheckItem(ID_COARSE_WHILE_DRAGGING, wxString::FromUTF8(kStrMenuCoarseWhileDragging),
+                          wxString::FromUTF8(kStrHelpCoarseWhileDragging));
+    view->Check(ID_COARSE_WHILE_DRAGGING, true);
     AppendVisualAidItems(view);
     return view;
 }

@@ -109,6 +109,11 @@ void CSurfaceApp::OnCommand(wxCommandEvent& event)
     case ID_FULL_SCREEN:
         OnFullScreen();
         break;
+    case ID_COARSE_WHILE_DRAGGING:
+        if (CMainFrame* frame = GetMainFrame()) {
+            frame->view->coarseWhileDragging = event.IsChecked();
+        }
+        break;
     case ID_CONTROLS_HELP:
         OnControlsHelp();
         break;

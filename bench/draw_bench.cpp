@@ -11,12 +11,15 @@
 #include "surfaces/Generators.h"
 #include "tests/gl/OffscreenGL.h"
 #include "view/DepthOrder.h"
+#include "view/PixelCentres.h"
 #include "view/Projection.h"
+#include "view/BufferObjects.h"
 #include "view/Renderer.h"
 
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -141,6 +144,7 @@ void BM_ProjectFloor(benchmark::State& state)
         std::memcpy(out.projX.data() + v0, mesh.x.data() + v0, vn * sizeof(double));
         std::memcpy(out.projY.data() + v0, mesh.y.data() + v0, vn * sizeof(double));
         std::memcpy(out.projZ.data() + v0, mesh.z.data() + v0, vn * sizeof(double));
+        // One shared draw vertex per mesh vertex, as the grids here get.
         double sum = 0.0;
         for (std::size_t i = v0; i < v0 + vn; ++i) {
             sum += mesh.w[i];
@@ -151,7 +155,7 @@ void BM_ProjectFloor(benchmark::State& state)
         std::memset(out.faceNormalX.data() + f0, 0, fn * sizeof(double));
         std::memset(out.faceNormalY.data() + f0, 0, fn * sizeof(double));
         std::memset(out.faceNormalZ.data() + f0, 0, fn * sizeof(double));
-        std::memset(out.drawVertices.data() + 4 * f0, 0, 4 * fn * sizeof(DrawVertex));
+        std::memset(out.drawVertices.data() + v0, 0, vn * sizeof(DrawVertex));
     };
     for (auto _ : state) {
         if (threads > 1) {
@@ -200,50 +204,149 @@ void BM_OrderRadix(benchmark::State& state) { Orders(state, BuildBackToFrontOrde
 
 // ---- whole frames ---------------------------------------------------------
 
-using DrawFunction = void (*)(const DisplaySettings&, const ProjectedMesh&, const BarTube&);
+// A small turn of the modelview, as one step of a left drag leaves it: the
+// frame after it is drawn from what the last projection left.
+void TurnModelviewALittle()
+{
+    glMatrixMode(GL_MODELVIEW);
+    glRotated(0.5, 0.3, 1.0, 0.2);
+}
 
-void Frames(benchmark::State& state, DrawFunction draw, int translucent)
+// The drawing each frame benchmark measures. Buffers (held until the next
+// projection) are the program's way; client arrays are what a context
+// without buffer objects gets; the immediate drawing is the reference.
+enum class Way { Immediate, ClientArrays, Buffers };
+
+DrawBuffers& BenchBuffers()
+{
+    static DrawBuffers buffers;
+    return buffers;
+}
+
+void DrawFrameThe(Way way, const DisplaySettings& display, const Scene& scene)
+{
+    switch (way) {
+    case Way::Immediate:
+        DrawSurfaceImmediate(display, scene.projected, scene.bar);
+        break;
+    case Way::ClientArrays:
+        DrawSurface(display, scene.projected, scene.bar);
+        break;
+    case Way::Buffers:
+        DrawSurface(display, scene.projected, scene.bar, {}, &BenchBuffers());
+        break;
+    }
+}
+
+// Frames after a turn in three dimensions: the modelview turned a little
+// before each.
+void Frames(benchmark::State& state, Way way, int translucent)
 {
     Scene& scene = SceneOf(static_cast<int>(state.range(0)));
     PlaceCamera();
     DisplaySettings display;
     display.translucent = translucent;
+    DrawFrameThe(way, display, scene);  // the buffers filled once, as after a projection
+    glFinish();
     for (auto _ : state) {
-        draw(display, scene.projected, scene.bar);
+        TurnModelviewALittle();
+        DrawFrameThe(way, display, scene);
         glFinish();
     }
     SetFaceCounter(state, scene.side);
 }
 
-void BM_FrameImmediateOpaque(benchmark::State& state) { Frames(state, DrawSurfaceImmediate, 0); }
-void BM_FrameOpaque(benchmark::State& state) { Frames(state, DrawSurface, 0); }
-void BM_FrameImmediateTranslucent(benchmark::State& state)
-{
-    Frames(state, DrawSurfaceImmediate, 1);
-}
-void BM_FrameTranslucent(benchmark::State& state) { Frames(state, DrawSurface, 1); }
+void BM_FrameImmediateOpaque(benchmark::State& state) { Frames(state, Way::Immediate, 0); }
+void BM_FrameArraysOpaque(benchmark::State& state) { Frames(state, Way::ClientArrays, 0); }
+void BM_FrameOpaque(benchmark::State& state) { Frames(state, Way::Buffers, 0); }
+void BM_FrameImmediateTranslucent(benchmark::State& state) { Frames(state, Way::Immediate, 1); }
+void BM_FrameArraysTranslucent(benchmark::State& state) { Frames(state, Way::ClientArrays, 1); }
+void BM_FrameTranslucent(benchmark::State& state) { Frames(state, Way::Buffers, 1); }
 
-// The same quads from one prebuilt array and nothing else: clear, one draw
-// call, wait for the rasteriser. Lights and material stay as the last frame
-// left them.
+// Frames after a turn in four dimensions: each re-projects the mesh under a
+// new orientation (normals and draw arrays included), hands the arrays to
+// the buffers and draws.
+void BM_FrameFourDTurnOpaque(benchmark::State& state)
+{
+    Scene& scene = SceneOf(static_cast<int>(state.range(0)));
+    PlaceCamera();
+    DisplaySettings display;
+    Orientation4D o = TurnedOrientation();
+    const Orientation4D step = Rxw(0.01);
+    for (auto _ : state) {
+        MultiplyMatrix4(step.data(), o.data());
+        ProjectMesh(scene.mesh, o, scene.projected);
+        DrawFrameThe(Way::Buffers, display, scene);
+        glFinish();
+    }
+    ProjectMesh(scene.mesh, TurnedOrientation(), scene.projected);
+    SetFaceCounter(state, scene.side);
+}
+
+// The faces that can show, as triangles from the buffers with their indices
+// made beforehand, in the renderer's calls and nothing else: clear, draw,
+// wait for the rasteriser. The least the renderer must pay the driver for
+// a frame; lights and material stay as the last frame left them.
 void BM_FrameFloorOpaque(benchmark::State& state)
 {
     Scene& scene = SceneOf(static_cast<int>(state.range(0)));
     PlaceCamera();
     DisplaySettings display;
-    DrawSurface(display, scene.projected, scene.bar);  // materials and blending
-    const std::vector<DrawVertex>& v = scene.projected.drawVertices;
+    DrawFrameThe(Way::Buffers, display, scene);  // materials, blending, buffers
+    const BufferFunctions* gl = CurrentBufferFunctions();
+    if (gl == nullptr || !BenchBuffers().Holds(scene.projected)) {
+        state.SkipWithError("no buffer objects");
+        return;
+    }
+    double modelview[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    double projection[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    WindowMapping mapping{};
+    // The orthographic view: x and y of the projected point, through the
+    // modelview's first two rows and the projection's scale, to pixels.
+    for (int c = 0; c < 3; ++c) {
+        mapping.m[c] = 0.5 * kWidth * projection[0] * modelview[4 * c];
+        mapping.m[4 + c] = 0.5 * kHeight * projection[5] * modelview[4 * c + 1];
+    }
+    mapping.m[3] = 0.5 * kWidth * (projection[0] * modelview[12] + projection[12] + 1.0);
+    mapping.m[7] = 0.5 * kHeight * (projection[5] * modelview[13] + projection[13] + 1.0);
+    std::vector<uint8_t> showing;
+    MarkFacesThatCanShow(scene.projected, mapping, showing);
+    std::vector<uint32_t> indices;
+    for (std::size_t f = 0; f < showing.size(); ++f) {
+        uint32_t six[6];
+        PutFaceTriangles(scene.projected, f, six);
+        if ((showing[f] & 1) != 0) {
+            indices.insert(indices.end(), six, six + 3);
+        }
+        if ((showing[f] & 2) != 0) {
+            indices.insert(indices.end(), six + 3, six + 6);
+        }
+    }
     glEnableClientState(GL_NORMAL_ARRAY);
     glEnableClientState(GL_VERTEX_ARRAY);
-    glNormalPointer(GL_FLOAT, sizeof(DrawVertex), &v[0].nx);
-    glVertexPointer(3, GL_FLOAT, sizeof(DrawVertex), &v[0].x);
+    gl->bindBuffer(GL_ARRAY_BUFFER, BenchBuffers().vertexBuffer);
+    glNormalPointer(GL_FLOAT, sizeof(DrawVertex), nullptr);
+    glVertexPointer(3, GL_FLOAT, sizeof(DrawVertex),
+                    reinterpret_cast<const void*>(offsetof(DrawVertex, x)));
+    gl->bindBuffer(GL_ARRAY_BUFFER, 0);
+    glShadeModel(GL_FLAT);
+    constexpr std::size_t kPerCall = 3 * 8192;
     for (auto _ : state) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(v.size()));
+        for (std::size_t first = 0; first < indices.size(); first += kPerCall) {
+            const std::size_t count = std::min(kPerCall, indices.size() - first);
+            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(count), GL_UNSIGNED_INT,
+                           indices.data() + first);
+            glFlush();
+        }
         glFinish();
     }
+    glShadeModel(GL_SMOOTH);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
+    state.counters["triangles"] = static_cast<double>(indices.size() / 3);
     SetFaceCounter(state, scene.side);
 }
 
@@ -261,9 +364,12 @@ void Register()
         {"OrderComparison", BM_OrderComparison},
         {"OrderRadix", BM_OrderRadix},
         {"FrameImmediateOpaque", BM_FrameImmediateOpaque},
+        {"FrameArraysOpaque", BM_FrameArraysOpaque},
         {"FrameOpaque", BM_FrameOpaque},
         {"FrameFloorOpaque", BM_FrameFloorOpaque},
+        {"FrameFourDTurnOpaque", BM_FrameFourDTurnOpaque},
         {"FrameImmediateTranslucent", BM_FrameImmediateTranslucent},
+        {"FrameArraysTranslucent", BM_FrameArraysTranslucent},
         {"FrameTranslucent", BM_FrameTranslucent},
     };
     // Grouped by size, so each mesh is built once.
@@ -448,8 +554,7 @@ MemoryResult MeasureMemory()
                 4 * BytesPerFace(mesh.x, faces), BytesPerFace(mesh.faces, faces),
                 3 * BytesPerFace(projected.projX, faces), BytesPerFace(projected.faces, faces),
                 3 * BytesPerFace(projected.faceNormalX, faces),
-                BytesPerFace(projected.drawVertices, faces) +
-                    BytesPerFace(projected.drawSlot, faces));
+                BytesPerFace(projected.drawVertices, faces));
     std::printf("  translucent frames: radix words 16 bytes per face kept between frames; "
                 "order 4 bytes per face and a batch buffer of 4096 quads given back after "
                 "each\n\n");

@@ -50,8 +50,15 @@ void CSurfaceView::BeginDrag(const wxMouseEvent& event)
 
 void CSurfaceView::EndDragIfNoButton()
 {
-    if (leftButtonDown == 0 && rightButtonDown == 0 && HasCapture()) {
+    if (leftButtonDown != 0 || rightButtonDown != 0) {
+        return;
+    }
+    if (HasCapture()) {
         ReleaseMouse();
+    }
+    // The drag showed a stand-in: the exact figure now.
+    if (!lastFrameExact) {
+        Refresh(false);
     }
 }
 
@@ -105,6 +112,9 @@ void CSurfaceView::OnCaptureLost(wxMouseCaptureLostEvent&)
     // drag ends here rather than going on with no button held.
     leftButtonDown = 0;
     rightButtonDown = 0;
+    if (!lastFrameExact) {
+        Refresh(false);
+    }
 }
 
 wxPoint CSurfaceView::LatestDragPosition(const wxMouseEvent& event) const
@@ -146,6 +156,7 @@ void CSurfaceView::OnMouseMove(wxMouseEvent& event)
     if (leftButtonDown == 0 && rightButtonDown == 0) {
         return;
     }
+    frameLog.Motion();
     DragTo(LatestDragPosition(event), event.ControlDown(), event.ShiftDown());
 }
 

@@ -18,6 +18,7 @@ enum : int {
     ID_FOURD_COLOURS,                  // "第4座標で色分け(&W)"
     ID_AUTO_TURN,                      // "自動回転(&A)\tSpace"
     ID_MARKER,                         // "ﾏｰｶｰを一周させる(&M)"
+    ID_COARSE_WHILE_DRAGGING,          // "操作中は粗く描く(&D)"
 };
 // "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)" is wxID_EXIT, "Tarvo のﾊﾞｰｼﾞｮﾝ情報(&A)..." is wxID_ABOUT,
 // the dialogs' OK and Cancel are wxID_OK and wxID_CANCEL.

@@ -21,6 +21,9 @@ inline constexpr char kStrMenuCopyPicture[] = "画像をｺﾋﾟｰ(&C)\tCtrl+C
 inline constexpr char kStrMenuView[] = "表示(&V)";
 inline constexpr char kStrMenuResetView[] = "初期状態に戻す(&R)\tHome";
 inline constexpr char kStrMenuFullScreen[] = "全画面表示(&F)\tF11";
+inline constexpr char kStrMenuCoarseWhileDragging[] = "操作中は粗く描く(&D)";
+inline constexpr char kStrHelpCoarseWhileDragging[] =
+    "面の多い図形をﾄﾞﾗｯｸﾞしている間は粗い図形で素早く描き、ﾎﾞﾀﾝを離すと元の細かさで描きます。";
 inline constexpr char kStrMenuControls[] = "操作方法(&K)...\tF1";
 
 // About box.

@@ -77,17 +77,21 @@ void ComputeFourDColours(const SurfaceMesh& mesh, const Orientation4D& orientati
         rgba[3] = kSurfaceAlpha;
     }
 
-    const std::size_t quadCount = projected.drawVertices.size() / 4;
-    ResizeArray(out.perCorner, faceCount == 0 ? 0 : 16 * quadCount);
+    // A shared draw vertex shows the colour of the face that starts on it;
+    // four corners a face show the face's colour each.
+    const std::size_t drawCount = faceCount == 0 ? 0 : projected.drawVertexCount;
+    ResizeArray(out.perCorner, 4 * drawCount);
     for (std::size_t f = 0; f < faceCount; ++f) {
-        const int32_t slot =
-            projected.drawSlot.empty() ? static_cast<int32_t>(f) : projected.drawSlot[f];
-        if (slot < 0 || static_cast<std::size_t>(slot) >= quadCount) {
-            continue;
-        }
-        for (int c = 0; c < 4; ++c) {
-            std::copy_n(out.perFace.data() + 4 * f, 4,
-                        out.perCorner.data() + 16 * static_cast<std::size_t>(slot) + 4 * c);
+        const float* rgba = out.perFace.data() + 4 * f;
+        if (projected.drawShared) {
+            const auto first = static_cast<std::size_t>(projected.faces[f].i0);
+            if (first < drawCount) {
+                std::copy_n(rgba, 4, out.perCorner.data() + 4 * first);
+            }
+        } else if (4 * f + 3 < drawCount) {
+            for (std::size_t c = 0; c < 4; ++c) {
+                std::copy_n(rgba, 4, out.perCorner.data() + 16 * f + 4 * c);
+            }
         }
     }
 }

@@ -23,6 +23,6 @@ std::vector<double> FaceMeanW(const SurfaceMesh& mesh, const Orientation4D& orie
 // from mesh under orientation): each face's mean w placed on the map between
 // the least and the greatest face mean; every face gets the map's middle
 // when they are all equal (a figure with w = 0 everywhere). Alpha is the
-// surface's 0.5. perCorner follows projected's draw arrays.
+// surface's 0.5. perCorner has one colour per draw vertex of projected.
 void ComputeFourDColours(const SurfaceMesh& mesh, const Orientation4D& orientation,
                          const ProjectedMesh& projected, FaceColours& out);

@@ -50,10 +50,76 @@ void RunSplit(std::size_t count, unsigned threadCount, const Body& body)
     second.join();
 }
 
-void ClearDrawArrays(ProjectedMesh& out)
+// A revision no ProjectedMesh has had before.
+uint64_t NextDrawRevision()
 {
-    ResizeArray(out.drawVertices, 0);
-    ResizeArray(out.drawSlot, 0);
+    static std::atomic<uint64_t> last{0};
+    return last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+// Whether no two faces start on the same vertex, so that each vertex can
+// carry the normal of the one face that starts on it. Every index is known
+// to be in range.
+bool FirstCornersDistinct(const std::vector<Quad>& faces, std::size_t vertexCount)
+{
+    if (faces.size() > vertexCount) {
+        return false;
+    }
+    std::vector<uint8_t> claimed(vertexCount, 0);
+    for (const Quad& q : faces) {
+        uint8_t& mark = claimed[static_cast<std::size_t>(q.i0)];
+        if (mark != 0) {
+            return false;
+        }
+        mark = 1;
+    }
+    return true;
+}
+
+// Fills out's draw arrays from its projected vertices, faces and normals
+// (all consistent): one vertex per mesh vertex where the first corners are
+// distinct, else four corners per face.
+void BuildDrawVertices(ProjectedMesh& out, unsigned threadCount)
+{
+    const std::size_t n = out.projX.size();
+    const std::size_t faceCount = out.faces.size();
+    const double* px = out.projX.data();
+    const double* py = out.projY.data();
+    const double* pz = out.projZ.data();
+    const double* nx = out.faceNormalX.data();
+    const double* ny = out.faceNormalY.data();
+    const double* nz = out.faceNormalZ.data();
+    const Quad* faces = out.faces.data();
+    out.drawShared = FirstCornersDistinct(out.faces, n);
+    if (out.drawShared) {
+        ResizeArray(out.drawVertices, n);
+        DrawVertex* v = out.drawVertices.data();
+        RunSplit(n, threadCount, [=](std::size_t begin, std::size_t end) {
+            for (std::size_t i = begin; i < end; ++i) {
+                v[i] = {0.0f, 0.0f, 1.0f, static_cast<float>(px[i]), static_cast<float>(py[i]),
+                        static_cast<float>(pz[i])};
+            }
+        });
+        // Each vertex is the first corner of at most one face: no two
+        // threads write the same one.
+        RunSplit(faceCount, threadCount, [=](std::size_t begin, std::size_t end) {
+            for (std::size_t f = begin; f < end; ++f) {
+                DrawVertex& first = v[static_cast<std::size_t>(faces[f].i0)];
+                first.nx = static_cast<float>(nx[f]);
+                first.ny = static_cast<float>(ny[f]);
+                first.nz = static_cast<float>(nz[f]);
+            }
+        });
+    } else {
+        ResizeArray(out.drawVertices, 4 * faceCount);
+        DrawVertex* corners = out.drawVertices.data();
+        RunSplit(faceCount, threadCount, [=](std::size_t begin, std::size_t end) {
+            for (std::size_t f = begin; f < end; ++f) {
+                PutQuad(corners + 4 * f, faces[f], nx[f], ny[f], nz[f], px, py, pz);
+            }
+        });
+    }
+    out.drawVertexCount = out.drawVertices.size();
 }
 
 }  // namespace
@@ -75,7 +141,6 @@ void ProjectMesh(const SurfaceMesh& mesh, const Orientation4D& orientation, Proj
 void ProjectMeshThreaded(const SurfaceMesh& mesh, const Orientation4D& orientation,
                          ProjectedMesh& out, unsigned threadCount, ProjectionKernel kernel)
 {
-    out.drawArraysCurrent = false;
     const std::size_t n = mesh.VertexCount();
     const std::size_t faceCount = mesh.FaceCount();
     bool consistent = mesh.y.size() == n && mesh.z.size() == n && mesh.w.size() == n;
@@ -96,21 +161,16 @@ void ProjectMeshThreaded(const SurfaceMesh& mesh, const Orientation4D& orientati
             ProjectVertices(vertices, begin, end, kernel);
         });
 
-        // One pass copies the faces, computes the normals and fills the draw
-        // arrays while the corners are at hand; it also checks every index,
-        // so a face naming a vertex that does not exist is caught before it
-        // is read. Every face of a consistent mesh is drawable: quad f is
-        // face f.
+        // One pass copies the faces and computes the normals; it also checks
+        // every index, so a face naming a vertex that does not exist is
+        // caught before it is read.
         ResizeArray(out.faces, faceCount);
         ResizeArray(out.faceNormalX, faceCount);
         ResizeArray(out.faceNormalY, faceCount);
         ResizeArray(out.faceNormalZ, faceCount);
-        ResizeArray(out.drawVertices, 4 * faceCount);
-        ResizeArray(out.drawSlot, 0);
         const FacePass faces{out.projX.data(), out.projY.data(), out.projZ.data(), n,
                              mesh.faces.data(), out.faces.data(), out.faceNormalX.data(),
-                             out.faceNormalY.data(), out.faceNormalZ.data(),
-                             out.drawVertices.data()};
+                             out.faceNormalY.data(), out.faceNormalZ.data()};
         std::atomic<bool> allInRange{true};
         RunSplit(faceCount, threadCount,
                  [&faces, kernel, &allInRange](std::size_t begin, std::size_t end) {
@@ -132,60 +192,9 @@ void ProjectMeshThreaded(const SurfaceMesh& mesh, const Orientation4D& orientati
         ResizeArray(out.faceNormalX, 0);
         ResizeArray(out.faceNormalY, 0);
         ResizeArray(out.faceNormalZ, 0);
-        ClearDrawArrays(out);
     }
-    out.drawArraysCurrent = true;
-}
-
-void BuildDrawArrays(ProjectedMesh& mesh)
-{
-    mesh.drawArraysCurrent = false;
-    const std::size_t faceCount = mesh.faces.size();
-    const std::size_t vertexCount =
-        std::min({mesh.projX.size(), mesh.projY.size(), mesh.projZ.size()});
-    const std::size_t normalCount =
-        std::min({mesh.faceNormalX.size(), mesh.faceNormalY.size(), mesh.faceNormalZ.size()});
-    const auto inRange = [vertexCount](int32_t index) {
-        return index >= 0 && static_cast<std::size_t>(index) < vertexCount;
-    };
-
-    std::vector<int32_t> slots(faceCount, -1);
-    std::size_t drawable = 0;
-    for (std::size_t f = 0; f < faceCount; ++f) {
-        const Quad& q = mesh.faces[f];
-        if (f < normalCount && inRange(q.i0) && inRange(q.i1) && inRange(q.i2) &&
-            inRange(q.i3)) {
-            slots[f] = static_cast<int32_t>(drawable++);
-        }
-    }
-
-    ResizeArray(mesh.drawVertices, 4 * drawable);
-    if (drawable == faceCount) {
-        ResizeArray(mesh.drawSlot, 0);
-    } else {
-        mesh.drawSlot.swap(slots);
-    }
-    const int32_t* slot = mesh.drawSlot.empty() ? nullptr : mesh.drawSlot.data();
-    const Quad* faces = mesh.faces.data();
-    const double* px = mesh.projX.data();
-    const double* py = mesh.projY.data();
-    const double* pz = mesh.projZ.data();
-    const double* nxs = mesh.faceNormalX.data();
-    const double* nys = mesh.faceNormalY.data();
-    const double* nzs = mesh.faceNormalZ.data();
-    DrawVertex* corners = mesh.drawVertices.data();
-    RunSplit(faceCount, ProjectionThreadCount(vertexCount, faceCount),
-             [=](std::size_t begin, std::size_t end) {
-                 for (std::size_t f = begin; f < end; ++f) {
-                     const int32_t s = slot ? slot[f] : static_cast<int32_t>(f);
-                     if (s < 0) {
-                         continue;
-                     }
-                     PutQuad(corners + 4 * static_cast<std::size_t>(s), faces[f], nxs[f],
-                             nys[f], nzs[f], px, py, pz);
-                 }
-             });
-    mesh.drawArraysCurrent = true;
+    BuildDrawVertices(out, threadCount);
+    out.drawRevision = NextDrawRevision();
 }
 
 namespace {

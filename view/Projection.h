@@ -14,7 +14,8 @@
 // Rewrites all seven arrays of out: each vertex (x, y, z, w) becomes the first
 // three components of the row vector times orientation (the fourth column of
 // the orientation is never read), the faces are copied in order, and the face
-// normals are recomputed; the draw arrays are rebuilt from them. A mesh that
+// normals are recomputed; the draw arrays are rebuilt from them (see
+// ProjectedMesh). A mesh that
 // fails SurfaceMesh::IsConsistent cannot be read safely; it leaves all seven
 // arrays (and the draw arrays) empty, so nothing is drawn.
 // Large meshes are split over two threads (see ProjectionThreadCount).
@@ -33,12 +34,6 @@ void ProjectMeshThreaded(const SurfaceMesh& mesh, const Orientation4D& orientati
 // where the work outweighs starting a thread; else 1.
 constexpr std::size_t kParallelProjectionMinimum = 50000;
 unsigned ProjectionThreadCount(std::size_t vertexCount, std::size_t faceCount);
-
-// Rebuilds mesh.drawVertices and mesh.drawSlot from projX ... faceNormalZ
-// and sets drawArraysCurrent. For meshes assembled by hand; ProjectMesh does
-// this itself. Faces naming a vertex beyond the shortest coordinate array,
-// or without a normal, get no quad.
-void BuildDrawArrays(ProjectedMesh& mesh);
 
 // Rewrites all seven arrays of out with a 30-sided tube of radius 0.2 and no
 // caps, from a ring around the origin to the same ring moved by 10 x barAxis

@@ -54,17 +54,11 @@ bool FacesPortable(const FacePass& p, std::size_t begin, std::size_t end)
         p.nx[f] = nx;
         p.ny[f] = ny;
         p.nz[f] = nz;
-        PutQuad(p.corners + 4 * f, q, nx, ny, nz, p.px, p.py, p.pz);
     }
     return true;
 }
 
 #if TARVO_WIDE_KERNELS
-
-bool Aligned16(const void* pointer)
-{
-    return (reinterpret_cast<std::uintptr_t>(pointer) & 15u) == 0;
-}
 
 // px[index[k]] for k = 0 ... 3. Four plain loads: on the processors at
 // hand they beat the AVX2 gather instruction.
@@ -113,7 +107,7 @@ TARVO_AVX2 bool FacesWide(const FacePass& p, std::size_t begin, std::size_t end)
     // vertex; AVX2 compares only signed, so both sides are shifted by 2^31.
     // A vertex count beyond 32 bits admits every non-negative index.
     const std::size_t limit = p.vertexCount < 0xFFFFFFFFu ? p.vertexCount : 0xFFFFFFFFu;
-    if (limit == 0 || end - begin < 4 || !Aligned16(p.corners)) {
+    if (limit == 0 || end - begin < 4) {
         return FacesPortable(p, begin, end);
     }
     const __m128i bias = _mm_set1_epi32(INT32_MIN);
@@ -145,7 +139,6 @@ TARVO_AVX2 bool FacesWide(const FacePass& p, std::size_t begin, std::size_t end)
             _mm_or_si128(_mm_cmpgt_epi32(_mm_xor_si128(i2, bias), lastBiased),
                          _mm_cmpgt_epi32(_mm_xor_si128(i3, bias), lastBiased)));
         if (_mm_movemask_epi8(outside) != 0) {
-            _mm_sfence();
             return false;
         }
 
@@ -192,48 +185,7 @@ TARVO_AVX2 bool FacesWide(const FacePass& p, std::size_t begin, std::size_t end)
         _mm256_storeu_pd(p.nx + f, nx);
         _mm256_storeu_pd(p.ny + f, ny);
         _mm256_storeu_pd(p.nz + f, nz);
-
-        // The draw corners, face j's 24 floats as six 16-byte pieces:
-        // (n, x0) (y0 z0 nx ny) (nz, P1) (n, x2) (y2 z2 nx ny) (nz, P3).
-        // They are the bulk of what this pass writes and are next read by
-        // OpenGL, not by us: streamed past the cache, which also spares
-        // reading their old contents in first.
-        const __m128 fnx = _mm256_cvtpd_ps(nx);
-        const __m128 fny = _mm256_cvtpd_ps(ny);
-        const __m128 fnz = _mm256_cvtpd_ps(nz);
-        const __m128 xy01 = _mm_unpacklo_ps(fnx, fny);  // nx0 ny0 nx1 ny1
-        const __m128 xy23 = _mm_unpackhi_ps(fnx, fny);  // nx2 ny2 nx3 ny3
-        // Face j's normal in the first three lanes of normal[j].
-        const __m128 normal[4] = {_mm_movelh_ps(xy01, fnz),
-                                  _mm_shuffle_ps(xy01, fnz, _MM_SHUFFLE(1, 1, 3, 2)),
-                                  _mm_shuffle_ps(xy23, fnz, _MM_SHUFFLE(2, 2, 1, 0)),
-                                  _mm_shuffle_ps(xy23, fnz, _MM_SHUFFLE(3, 3, 3, 2))};
-        // The twelve corner coordinates of face j as a[j] = (x0 y0 z0 x1),
-        // b[j] = (y1 z1 x2 y2), c[j] = (z2 x3 y3 z3): three 4 x 4 transposes.
-        __m128 a[4] = {_mm256_cvtpd_ps(x0), _mm256_cvtpd_ps(y0), _mm256_cvtpd_ps(z0),
-                       _mm256_cvtpd_ps(x1)};
-        __m128 b[4] = {_mm256_cvtpd_ps(y1), _mm256_cvtpd_ps(z1), _mm256_cvtpd_ps(x2),
-                       _mm256_cvtpd_ps(y2)};
-        __m128 c[4] = {_mm256_cvtpd_ps(z2), _mm256_cvtpd_ps(x3), _mm256_cvtpd_ps(y3),
-                       _mm256_cvtpd_ps(z3)};
-        _MM_TRANSPOSE4_PS(a[0], a[1], a[2], a[3]);
-        _MM_TRANSPOSE4_PS(b[0], b[1], b[2], b[3]);
-        _MM_TRANSPOSE4_PS(c[0], c[1], c[2], c[3]);
-        float* out = reinterpret_cast<float*>(p.corners + 4 * f);
-        for (int j = 0; j < 4; ++j) {
-            const __m128 n = normal[j];
-            const __m128 nzx1 = _mm_shuffle_ps(n, a[j], _MM_SHUFFLE(3, 3, 2, 2));  // nz nz x1 x1
-            const __m128 y2z2 = _mm_shuffle_ps(b[j], c[j], _MM_SHUFFLE(0, 0, 3, 3));  // y2 y2 z2 z2
-            float* face = out + 24 * j;
-            _mm_stream_ps(face, _mm_insert_ps(n, a[j], (0 << 6) | (3 << 4)));
-            _mm_stream_ps(face + 4, _mm_shuffle_ps(a[j], n, _MM_SHUFFLE(1, 0, 2, 1)));
-            _mm_stream_ps(face + 8, _mm_shuffle_ps(nzx1, b[j], _MM_SHUFFLE(1, 0, 2, 0)));
-            _mm_stream_ps(face + 12, _mm_insert_ps(n, b[j], (2 << 6) | (3 << 4)));
-            _mm_stream_ps(face + 16, _mm_shuffle_ps(y2z2, n, _MM_SHUFFLE(1, 0, 2, 0)));
-            _mm_stream_ps(face + 20, _mm_insert_ps(c[j], n, (2 << 6) | (0 << 4)));
-        }
     }
-    _mm_sfence();
     return FacesPortable(p, f, end);
 }
 

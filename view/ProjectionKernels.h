@@ -1,7 +1,7 @@
 #pragma once
 // The inner loops of the projection, in two builds: a portable one and, on
 // x86-64 processors with AVX2, a wide one that handles four vertices or four
-// faces per step and streams the draw corners past the cache. Both compute
+// faces per step. Both compute
 // every value with the same IEEE operations in the same order, so their
 // results are equal bit for bit; the wide one is only faster.
 
@@ -36,8 +36,8 @@ struct VertexPass {
 void ProjectVertices(const VertexPass& pass, std::size_t begin, std::size_t end,
                      ProjectionKernel kernel);
 
-// Faces begin ... end - 1: copies each face, computes its normal from the
-// projected corners and writes its four draw corners at corners + 4 f.
+// Faces begin ... end - 1: copies each face and computes its normal from
+// the projected corners.
 // Returns false as soon as a face names a vertex outside 0 ... vertexCount - 1
 // (nothing of that face is read); the outputs are then partly written.
 struct FacePass {
@@ -50,7 +50,6 @@ struct FacePass {
     double* nx;
     double* ny;
     double* nz;
-    DrawVertex* corners;
 };
 bool ProjectFaces(const FacePass& pass, std::size_t begin, std::size_t end,
                   ProjectionKernel kernel);

@@ -1,13 +1,12 @@
 #include "view/Renderer.h"
 
+#include "view/BufferObjects.h"
 #include "view/DepthOrder.h"
-
-#include <GL/gl.h>
+#include "view/PixelCentres.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <new>
 #include <vector>
 
@@ -180,7 +179,7 @@ const FaceColours* UsableColours(const AidDrawing& aids, const ProjectedMesh& me
 {
     const FaceColours* colours = aids.faceColours;
     if (colours == nullptr || colours->perFace.size() != 4 * mesh.faces.size() ||
-        (mesh.drawArraysCurrent && colours->perCorner.size() != 4 * mesh.drawVertices.size())) {
+        colours->perCorner.size() != 4 * mesh.drawVertexCount) {
         return nullptr;
     }
     return colours;
@@ -294,12 +293,10 @@ void DrawFacesImmediate(const DisplaySettings& display, const ProjectedMesh& mes
     }
 }
 
-// Quads per draw call: a multiple of 4 vertices, so that no quad is split.
-// Small enough that a sorted batch stays in the cache between our copy and
-// the driver's read, large enough that the calls cost nothing next to the
-// drawing.
+// Quads per draw call. Small enough that a sorted batch of indices stays in
+// the cache between our copy and the driver's read, large enough that the
+// calls cost nothing next to the drawing.
 constexpr std::size_t kQuadsPerCall = 4096;
-constexpr std::size_t kVerticesPerCall = 4 * kQuadsPerCall;
 
 // Between calls the commands are flushed. A software rasteriser (Mesa's
 // llvmpipe) otherwise bins a whole million-face frame into scenes of tens of
@@ -314,86 +311,150 @@ void FlushBetweenCalls(bool moreToCome)
     }
 }
 
-// colours: four floats a corner beside the vertices, or null.
-void PointArraysAt(const DrawVertex* vertices, const float* colours)
+// Where the draw vertices are read from: buffer objects (gl set) or the
+// mesh's own arrays.
+struct ArraySource {
+    const BufferFunctions* gl = nullptr;
+    unsigned vertexBuffer = 0;
+    const DrawVertex* vertices = nullptr;
+};
+
+// An offset into a bound buffer, as the gl*Pointer and glDrawElements calls
+// take it.
+const void* BufferOffset(std::size_t bytes)
 {
-    glNormalPointer(GL_FLOAT, sizeof(DrawVertex), &vertices[0].nx);
-    glVertexPointer(3, GL_FLOAT, sizeof(DrawVertex), &vertices[0].x);
+    return reinterpret_cast<const void*>(static_cast<std::uintptr_t>(bytes));
+}
+
+// colours: four floats a draw vertex in client memory, or null.
+void PointArrays(const ArraySource& source, const float* colours)
+{
     if (colours != nullptr) {
+        if (source.gl != nullptr) {
+            source.gl->bindBuffer(GL_ARRAY_BUFFER, 0);
+        }
         glColorPointer(4, GL_FLOAT, 0, colours);
+    }
+    // Each pointer keeps the buffer bound when it is set.
+    if (source.gl != nullptr) {
+        source.gl->bindBuffer(GL_ARRAY_BUFFER, source.vertexBuffer);
+        glNormalPointer(GL_FLOAT, sizeof(DrawVertex), BufferOffset(offsetof(DrawVertex, nx)));
+        glVertexPointer(3, GL_FLOAT, sizeof(DrawVertex), BufferOffset(offsetof(DrawVertex, x)));
+        source.gl->bindBuffer(GL_ARRAY_BUFFER, 0);
+    } else {
+        glNormalPointer(GL_FLOAT, sizeof(DrawVertex), &source.vertices[0].nx);
+        glVertexPointer(3, GL_FLOAT, sizeof(DrawVertex), &source.vertices[0].x);
     }
 }
 
-// The quads in painter's order. They are copied in batches and each batch
-// drawn like the stored order is (glDrawArrays), not through an index array:
-// indexed quads (glDrawElements) came out a pixel or two different from the
-// immediate calls on Mesa where faces nearly touch, array-drawn ones did not.
-// OpenGL reads client arrays during the call, so the batch buffer can be
-// refilled right after. Returns false, having drawn nothing, when the order
-// or the buffer cannot be allocated.
-bool DrawQuadsSorted(const ProjectedMesh& mesh, const double modelview[16],
-                     std::size_t quadCount, const float* colours)
+// The faces in the given order (null: stored order), as triangles from
+// batches of indices in client memory, leaving out the triangles that
+// cannot show (see MarkFacesThatCanShow; showing null: none). Where even a batch cannot be allocated, smaller
+// batches on the stack do.
+void DrawTriangleBatches(const ProjectedMesh& mesh, const std::vector<int32_t>* order,
+                         const uint8_t* showing)
 {
-    std::vector<int32_t> order;
-    std::vector<DrawVertex> batch;
-    std::vector<float> colourBatch;  // the corners' colours, when faces have their own
-    if (!TryOrder(BuildBackToFrontOrder, mesh, modelview, order)) {
-        return false;
-    }
+    constexpr std::size_t kFallbackQuads = 256;
+    uint32_t fallback[6 * kFallbackQuads];
+    const std::size_t faceCount = mesh.faces.size();
+    std::vector<uint32_t> batch;
+    uint32_t* out = fallback;
+    std::size_t perCall = kFallbackQuads;
     try {
-        batch.resize(4 * std::min(kQuadsPerCall, quadCount));
-        if (colours != nullptr) {
-            colourBatch.resize(4 * batch.size());
-        }
+        batch.resize(6 * std::min(kQuadsPerCall, faceCount));
+        out = batch.data();
+        perCall = kQuadsPerCall;
     } catch (const std::bad_alloc&) {
+    }
+    std::size_t filled = 0;
+    for (std::size_t i = 0; i < faceCount; ++i) {
+        const std::size_t f = order != nullptr ? static_cast<std::size_t>((*order)[i]) : i;
+        const uint8_t triangles = showing != nullptr ? showing[f] : 3;
+        if (triangles != 0) {
+            uint32_t six[6];
+            PutFaceTriangles(mesh, f, six);
+            if ((triangles & 1) != 0) {
+                std::copy(six, six + 3, out + 3 * filled++);
+            }
+            if ((triangles & 2) != 0) {
+                std::copy(six + 3, six + 6, out + 3 * filled++);
+            }
+        }
+        // Room for the next face's two triangles stays.
+        if (filled + 2 > 2 * perCall || (i + 1 == faceCount && filled != 0)) {
+            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(3 * filled), GL_UNSIGNED_INT, out);
+            filled = 0;
+            FlushBetweenCalls(i + 1 < faceCount);
+        }
+    }
+}
+
+// The mapping from projected coordinates to window pixels under the
+// current matrices and viewport; false unless both matrices are affine (as
+// the view's orthographic projection and its turns, moves and scales are).
+bool CurrentWindowMapping(const double modelview[16], WindowMapping& out)
+{
+    double projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    double a[16];
+    for (int column = 0; column < 4; ++column) {
+        for (int row = 0; row < 4; ++row) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k) {
+                sum += projection[4 * k + row] * modelview[4 * column + k];
+            }
+            a[4 * column + row] = sum;
+        }
+    }
+    if (a[3] != 0.0 || a[7] != 0.0 || a[11] != 0.0 || a[15] != 1.0) {
         return false;
     }
-
-    const DrawVertex* source = mesh.drawVertices.data();
-    const int32_t* slots = mesh.drawSlot.empty() ? nullptr : mesh.drawSlot.data();
-    DrawVertex* buffer = batch.data();
-    float* colourBuffer = colours != nullptr ? colourBatch.data() : nullptr;
-    PointArraysAt(buffer, colourBuffer);
-    std::size_t filled = 0;
-    std::size_t remaining = order.size();
-    for (const int32_t f : order) {
-        --remaining;
-        const int32_t slot = slots ? slots[f] : f;
-        if (slot < 0 || static_cast<std::size_t>(slot) >= quadCount) {
-            continue;
-        }
-        std::memcpy(buffer + 4 * filled, source + 4 * static_cast<std::size_t>(slot),
-                    4 * sizeof(DrawVertex));
-        if (colourBuffer != nullptr) {
-            std::memcpy(colourBuffer + 16 * filled, colours + 16 * static_cast<std::size_t>(slot),
-                        16 * sizeof(float));
-        }
-        if (++filled == kQuadsPerCall) {
-            glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(4 * filled));
-            filled = 0;
-            FlushBetweenCalls(remaining != 0);
-        }
-    }
-    if (filled != 0) {
-        glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(4 * filled));
-    }
+    const double sx = 0.5 * viewport[2];
+    const double sy = 0.5 * viewport[3];
+    const double m[8] = {sx * a[0], sx * a[4], sx * a[8], sx * (a[12] + 1.0) + viewport[0],
+                         sy * a[1], sy * a[5], sy * a[9], sy * (a[13] + 1.0) + viewport[1]};
+    std::copy(m, m + 8, out.m);
     return true;
 }
 
-// Every face from the prebuilt arrays: in stored order straight from them,
-// in painter's order through a batch buffer.
-void DrawFacesFromArrays(const DisplaySettings& display, const ProjectedMesh& mesh,
-                         const double modelview[16], const FaceColours* faceColours)
+// Whether the draw arrays are what ProjectMesh made for these faces.
+bool DrawArraysFit(const ProjectedMesh& mesh)
 {
-    const std::size_t quadCount = mesh.drawVertices.size() / 4;
-    if (quadCount == 0) {
+    const std::size_t expected = mesh.drawShared ? mesh.projX.size() : 4 * mesh.faces.size();
+    return mesh.drawRevision != 0 && !mesh.faces.empty() && mesh.drawVertexCount == expected;
+}
+
+// Every face that can show from the draw arrays, held by buffers where they
+// can be.
+void DrawFacesFromArrays(const DisplaySettings& display, const ProjectedMesh& mesh,
+                         const double modelview[16], const FaceColours* faceColours,
+                         DrawBuffers* buffers)
+{
+    if (!DrawArraysFit(mesh)) {
         return;
     }
-    const std::size_t faceCount = mesh.faces.size();
-    const bool slotted = !mesh.drawSlot.empty();
-    if ((slotted && mesh.drawSlot.size() != faceCount) || (!slotted && quadCount != faceCount)) {
-        // Not the arrays of these faces; drawing them could show anything.
-        return;
+    ArraySource source;
+    if (buffers != nullptr && buffers->Hold(mesh)) {
+        source.gl = CurrentBufferFunctions();
+        source.vertexBuffer = buffers->vertexBuffer;
+    } else if (mesh.drawVertices.size() == mesh.drawVertexCount) {
+        source.vertices = mesh.drawVertices.data();
+    } else {
+        return;  // the vertices went to buffers this context does not have
+    }
+
+    // Without memory for the flags every face is drawn: the same picture,
+    // more slowly.
+    std::vector<uint8_t> showing;
+    WindowMapping mapping;
+    if (CurrentWindowMapping(modelview, mapping)) {
+        try {
+            MarkFacesThatCanShow(mesh, mapping, showing);
+        } catch (const std::bad_alloc&) {
+            std::vector<uint8_t>().swap(showing);
+        }
     }
 
     const float* colours = faceColours != nullptr ? faceColours->perCorner.data() : nullptr;
@@ -402,17 +463,17 @@ void DrawFacesFromArrays(const DisplaySettings& display, const ProjectedMesh& me
     if (colours != nullptr) {
         glEnableClientState(GL_COLOR_ARRAY);
     }
+    PointArrays(source, colours);
+    // A triangle's colour is its last vertex's: with shared vertices the
+    // quad's first corner, the one that carries its normal. Four corners a
+    // face all carry it, so flat shading changes nothing there.
+    glShadeModel(GL_FLAT);
+    std::vector<int32_t> order;
     const bool sorted =
-        display.translucent != 0 && DrawQuadsSorted(mesh, modelview, quadCount, colours);
-    if (!sorted) {
-        PointArraysAt(mesh.drawVertices.data(), colours);
-        const std::size_t total = 4 * quadCount;
-        for (std::size_t start = 0; start < total; start += kVerticesPerCall) {
-            const std::size_t count = std::min(kVerticesPerCall, total - start);
-            glDrawArrays(GL_QUADS, static_cast<GLint>(start), static_cast<GLsizei>(count));
-            FlushBetweenCalls(start + count < total);
-        }
-    }
+        display.translucent != 0 && TryOrder(BuildBackToFrontOrder, mesh, modelview, order);
+    DrawTriangleBatches(mesh, sorted ? &order : nullptr,
+                        showing.size() == mesh.faces.size() ? showing.data() : nullptr);
+    glShadeModel(GL_SMOOTH);
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
@@ -420,22 +481,13 @@ void DrawFacesFromArrays(const DisplaySettings& display, const ProjectedMesh& me
 
 }  // namespace
 
-void DrawSurface(const DisplaySettings& display, const ProjectedMesh& mesh, const BarTube& bar)
-{
-    DrawSurface(display, mesh, bar, AidDrawing{});
-}
-
 void DrawSurface(const DisplaySettings& display, const ProjectedMesh& mesh, const BarTube& bar,
-                 const AidDrawing& aids)
+                 const AidDrawing& aids, DrawBuffers* buffers)
 {
     const FaceColours* colours = UsableColours(aids, mesh);
     double modelview[16];
     BeginFrame(display, aids, colours, modelview);
-    if (mesh.drawArraysCurrent) {
-        DrawFacesFromArrays(display, mesh, modelview, colours);
-    } else {
-        DrawFacesImmediate(display, mesh, modelview, BuildBackToFrontOrder, colours);
-    }
+    DrawFacesFromArrays(display, mesh, modelview, colours, buffers);
     DrawMarker(display, aids.marker);
     FinishFrame(display, bar);
 }

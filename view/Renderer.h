@@ -4,6 +4,7 @@
 // surface with its bar. All of it acts on whatever OpenGL context is current.
 
 #include "app/Settings.h"
+#include "view/DrawBuffers.h"
 #include "view/ViewCaches.h"
 #include "view/VisualAids.h"
 
@@ -23,27 +24,28 @@ bool ApplyOrthoProjection(int width, int height);
 
 // Clears and draws one frame: the surface in the colour chosen by display,
 // optionally translucent with its faces sorted back to front under the
-// current modelview, then the bar unless display.noBars is on.
-// Faces or bar faces that refer to vertices or normals beyond the arrays are
-// skipped. If the translucent order cannot be allocated, the faces are drawn
-// in stored order. Leaves GL_MODELVIEW as the current matrix mode.
+// current modelview, then the bar unless display.noBars is on. If the
+// translucent order cannot be allocated, the faces are drawn in stored
+// order. Leaves GL_MODELVIEW as the current matrix mode.
 //
-// The faces come from mesh.drawVertices (vertex arrays, a few draw calls for
-// the whole surface) when mesh.drawArraysCurrent says they are up to date,
-// else from the per-face arrays as DrawSurfaceImmediate draws them. Either
-// way the pixels equal DrawSurfaceImmediate's.
-void DrawSurface(const DisplaySettings& display, const ProjectedMesh& mesh, const BarTube& bar);
-
-// The same with the visual aids: the back of the faces in the partner of
-// the chosen colour, or every face in a colour of its own (lit as usual),
-// and an unlit marker drawn opaque after the faces and before the bar.
-// Colours whose arrays do not fit the mesh are not used.
+// The faces come from the mesh's draw arrays as ProjectMesh made them, a few
+// draw calls for the whole surface; a mesh put together by hand without them
+// shows no faces (DrawSurfaceImmediate draws any). With buffers, the arrays
+// are drawn from buffer objects that hold them until the next projection
+// (see DrawBuffers), else from client memory. Either way the pixels equal
+// DrawSurfaceImmediate's.
+//
+// The visual aids: the back of the faces in the partner of the chosen
+// colour, or every face in a colour of its own (lit as usual), and an unlit
+// marker drawn opaque after the faces and before the bar. Colours whose
+// arrays do not fit the mesh are not used.
 void DrawSurface(const DisplaySettings& display, const ProjectedMesh& mesh, const BarTube& bar,
-                 const AidDrawing& aids);
+                 const AidDrawing& aids = {}, DrawBuffers* buffers = nullptr);
 
 // The same frame drawn one face at a time, each face its own glBegin/glEnd
 // pair, in the order of a comparison sort: the reference DrawSurface is
-// checked and measured against. Faces of equal depth are drawn in face
+// checked and measured against. Faces or bar faces that refer to vertices or
+// normals beyond the arrays are skipped. Faces of equal depth are drawn in face
 // order, as DrawSurface draws them; where such faces overlap, the blend
 // depends on which comes first, and an unstable sort would make the two
 // drawings differ there.

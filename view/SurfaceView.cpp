@@ -10,6 +10,7 @@
 
 #include <GL/gl.h>
 
+#include <chrono>
 #include <cmath>
 
 namespace {
@@ -85,6 +86,10 @@ CSurfaceView::CSurfaceView(wxWindow* parent, wxWindowID id)
 
 CSurfaceView::~CSurfaceView()
 {
+    if (glReady && renderContext && SetCurrent(*renderContext)) {
+        drawBuffers.Release();
+        standIn.buffers.Release();
+    }
     renderContext.reset();
     if (HasCapture()) {
         ReleaseMouse();
@@ -133,18 +138,50 @@ void CSurfaceView::OnPaint(wxPaintEvent&)
         return;
     }
     InitGLOnce();
+    const auto start = std::chrono::steady_clock::now();
     DrawFrame();
     glFlush();
     SwapBuffers();
+    if (lastFrameExact) {
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - start;
+        lastExactFrameMs = took.count();
+    }
+    if (Dragging()) {
+        frameLog.Shown(lastFrameFaces);
+    }
 }
 
-void CSurfaceView::DrawFrame()
+bool CSurfaceView::DrawStandInFrame()
+{
+    CSurfaceApp& app = TheSurfaceApp();
+    if (!coarseWhileDragging || !Dragging() || lastExactFrameMs <= kSlowFrameMilliseconds ||
+        !standIn.Update(app.GetResolutionSettings(), app.meshRevision, orientation, turnSerial)) {
+        return false;
+    }
+    // The colours by w and the marker belong to the exact figure; the back
+    // colour is the material's and comes along.
+    AidDrawing aids;
+    aids.backColour = visualAids.backColour && !visualAids.fourDColours;
+    DrawSurface(app.GetDisplaySettings(), standIn.projection, bar, aids, &standIn.buffers);
+    DropDrawCopyHeldBy(standIn.buffers, standIn.projection);
+    lastFrameExact = false;
+    lastFrameFaces = standIn.projection.faces.size();
+    return true;
+}
+
+void CSurfaceView::DrawFrame(bool standInAllowed)
 {
     CSurfaceApp& app = TheSurfaceApp();
     if (barStale || barBuiltRevision != app.barRevision) {
         BuildBar(barAxis, bar);
         barBuiltRevision = app.barRevision;
         barStale = false;
+    }
+    // The exact projection waits for the release: at millions of faces it
+    // is most of what a four-dimensional turn costs.
+    if (standInAllowed && DrawStandInFrame()) {
+        return;
     }
     if (projectionStale || projectedRevision != app.meshRevision) {
         ProjectMesh(app.mesh, orientation, projection);
@@ -154,7 +191,11 @@ void CSurfaceView::DrawFrame()
     // The visual aids follow the projection they were made from.
     aidScene.Update(visualAids, app.mesh, app.GetResolutionSettings(), app.meshRevision,
                     orientation, projection);
-    DrawSurface(app.GetDisplaySettings(), projection, bar, aidScene.Drawing(visualAids));
+    DrawSurface(app.GetDisplaySettings(), projection, bar, aidScene.Drawing(visualAids),
+                &drawBuffers);
+    DropDrawCopyHeldBy(drawBuffers, projection);
+    lastFrameExact = true;
+    lastFrameFaces = projection.faces.size();
 }
 
 wxSize CSurfaceView::DevicePixelSize() const
@@ -174,6 +215,7 @@ void CSurfaceView::ResetView()
         ReleaseMouse();
     }
     orientation = IdentityOrientation();
+    ++turnSerial;
     barAxis[0] = 0.0;
     barAxis[1] = 0.0;
     barAxis[2] = 1.0;
@@ -200,7 +242,7 @@ PictureResult CSurfaceView::RenderPicture(int scale)
         return result;
     }
     InitGLOnce();
-    const auto draw = [this] { DrawFrame(); };
+    const auto draw = [this] { DrawFrame(false); };
     if (scale <= 1) {
         return ReadBackPicture(size.GetWidth(), size.GetHeight(), draw);
     }
@@ -212,6 +254,7 @@ PictureResult CSurfaceView::RenderPicture(int scale)
 
 void CSurfaceView::MarkProjectionStale()
 {
+    ++turnSerial;
     ++projectedRevision;
     projectionStale = true;
 }

@@ -5,6 +5,9 @@
 
 #include "interaction/DragMath.h"
 #include "interaction/Orientation4D.h"
+#include "view/CoarseStandIn.h"
+#include "view/DrawBuffers.h"
+#include "view/FrameLog.h"
 #include "view/Picture.h"
 #include "view/ViewCaches.h"
 #include "view/VisualAidScene.h"
@@ -12,6 +15,7 @@
 
 #include <wx/glcanvas.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -43,6 +47,11 @@ public:
     int32_t projectedRevision = -1;  // meshRevision the projection was made from
     int32_t barBuiltRevision = -1;   // barRevision the bar was built from
     ProjectedMesh projection;        // projX ... faceNormalZ
+    DrawBuffers drawBuffers;         // projection's draw arrays, held by OpenGL
+    // The "表示" menu's "操作中は粗く描く": while a drag is under way and the
+    // exact picture is slow, a coarser stand-in is drawn (see CoarseStandIn).
+    bool coarseWhileDragging = true;
+    CoarseStandIn standIn;
     BarTube bar;                     // barX ... barNormalZ
     double barAxis[3] = {0.0, 0.0, 1.0};
     // The "表示" menu's aids: which are on, and what they draw.
@@ -110,8 +119,17 @@ private:
     void ApplyClientSizeToProjection();
     // The client size in device pixels, which the viewport is measured in.
     wxSize DevicePixelSize() const;
-    // Brings the projection and the bar up to date and draws one frame.
-    void DrawFrame();
+    // Brings the projection and the bar up to date and draws one frame: the
+    // stand-in during a drag when it may be used, else the exact figure.
+    // Pictures for saving and copying are always exact.
+    void DrawFrame(bool standInAllowed = true);
+    bool DrawStandInFrame();
+    bool Dragging() const { return leftButtonDown != 0 || rightButtonDown != 0; }
+    double lastExactFrameMs = 0.0;  // paint to swap, of the last exact picture
+    bool lastFrameExact = true;
+    std::size_t lastFrameFaces = 0;
+    uint64_t turnSerial = 0;  // raised at every change of the orientation
+    FrameLog frameLog;
 
     // A four-dimensional turn or a bar turn raises the view's revision, but
     // raising it alone can bring it back level with the application's (a new

@@ -5,6 +5,7 @@
 
 #include "surfaces/SurfaceMesh.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -26,16 +27,21 @@ struct ProjectedMesh {
     std::vector<double> faceNormalY;
     std::vector<double> faceNormalZ;
 
-    // Ready-made drawing input, rebuilt with the arrays above: four corners
-    // per drawable face in face order, each carrying the face normal. A face
-    // is drawable when all four corners and its normal exist. drawSlot maps a
-    // face to its quad in drawVertices (-1: not drawn); it stays empty when
-    // every face is drawable, and the quad of face f is then f.
-    // drawArraysCurrent says the three describe the arrays above; whoever
-    // edits those by hand must call BuildDrawArrays again or clear it.
+    // Ready-made drawing input, rebuilt with the arrays above by
+    // ProjectMesh. Where no two faces start on the same corner (the grids
+    // of every surface here), one draw vertex per mesh vertex, drawn through
+    // the faces as indices with flat shading: both triangles of a quad take
+    // their lighting from its first corner, which carries the face normal
+    // (a vertex no face starts on carries (0, 0, 1), which nothing uses).
+    // Otherwise four corners per face in face order, each with the face
+    // normal. drawVertexCount stays when the vertices themselves have been
+    // handed to OpenGL and dropped here (see DrawBuffers); drawRevision is
+    // new at every rebuild, in every ProjectedMesh, so a copy held elsewhere
+    // can tell whether it is still this one (0: never built).
     std::vector<DrawVertex> drawVertices;
-    std::vector<int32_t> drawSlot;
-    bool drawArraysCurrent = false;
+    std::size_t drawVertexCount = 0;
+    bool drawShared = false;
+    uint64_t drawRevision = 0;
 };
 
 struct BarTube {

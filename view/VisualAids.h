@@ -15,9 +15,9 @@ struct VisualAids {
     bool marker = false;        // a marker travelling a side-reversing loop
 };
 
-// One RGBA colour a face (perFace[4 f ...]) and the same colour for each of
-// the four corners of every drawn quad (perCorner[16 s ...], s the quad's
-// slot in ProjectedMesh::drawVertices), for drawing from arrays.
+// One RGBA colour a face (perFace[4 f ...]) and one for each draw vertex of
+// the ProjectedMesh (perCorner[4 v ...]): the colour of the face whose
+// quad takes its colour from v, for drawing from arrays.
 struct FaceColours {
     std::vector<float> perFace;
     std::vector<float> perCorner;

@@ -16,7 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -87,7 +86,8 @@ protected:
         glMultMatrixd(previous);
     }
 
-    // Both drawings of the same frame; fails the test unless they are equal
+    // The reference and the array drawing of the same frame, from client
+    // memory and from buffer objects; fails the test unless all are equal
     // byte for byte and the frame shows the surface.
     void ExpectSameFrame(const DisplaySettings& display, const ProjectedMesh& mesh,
                          const std::string& what, const AidDrawing& aids = {})
@@ -102,13 +102,18 @@ protected:
         DrawSurface(display, mesh, bar_, aids);
         ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
         const Image fast = gl_.ReadPixels();
+        DrawSurface(display, mesh, bar_, aids, &buffers_);
+        ASSERT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        ASSERT_TRUE(buffers_.Holds(mesh)) << "Mesa offers buffer objects";
+        const Image buffered = gl_.ReadPixels();
         EXPECT_GT(Covered(reference, display.whiteBackground != 0), 1000u);
         EXPECT_TRUE(fast.rgba == reference.rgba) << FirstDifference(fast, reference);
+        EXPECT_TRUE(buffered.rgba == reference.rgba) << FirstDifference(buffered, reference);
     }
 
     void ExpectSameFramesInEveryMode(const ProjectedMesh& mesh, const std::string& what)
     {
-        ASSERT_TRUE(mesh.drawArraysCurrent);
+        ASSERT_NE(mesh.drawRevision, 0u);
         int colour = 0;
         for (int translucent : {0, 1}) {
             for (int white : {0, 1}) {
@@ -125,6 +130,7 @@ protected:
     }
 
     OffscreenGL gl_;
+    DrawBuffers buffers_;
     BarTube bar_;
     double barAxis_[3] = {0.0, 0.0, 1.0};
 };
@@ -156,6 +162,7 @@ TEST_F(FastPathTest, EverySurfaceKindMatchesTheImmediateDrawingInEveryMode)
     for (Kind& kind : kinds) {
         ProjectedMesh mesh;
         ProjectMesh(kind.mesh, IdentityOrientation(), mesh);
+        EXPECT_TRUE(mesh.drawShared) << kind.name << ": no two faces start on the same corner";
         ExpectSameFramesInEveryMode(mesh, std::string(kind.name) + ", start");
         ProjectMesh(kind.mesh, turned, mesh);
         TurnModelview(35.0, 0.3, 1.0, 0.2);
@@ -201,61 +208,33 @@ TEST_F(FastPathTest, VisualAidsMatchTheImmediateDrawing)
     }
 }
 
-TEST_F(FastPathTest, HandMadeMeshWithBadFacesMatchesOnceItsArraysAreBuilt)
+// Every surface here draws from shared vertices; a mesh where two faces
+// start on the same corner (a face given twice) takes four corners a face,
+// drawn as exactly.
+TEST_F(FastPathTest, SharedVerticesWhereTheyFitFourCornersAFaceElsewhere)
 {
     SurfaceMesh surface;
     GenerateBottle(surface);
     ProjectedMesh mesh;
     ProjectMesh(surface, IdentityOrientation(), mesh);
+    EXPECT_TRUE(mesh.drawShared);
+    EXPECT_EQ(mesh.drawVertexCount, surface.VertexCount());
 
-    // Edited by hand: the arrays no longer describe the faces until rebuilt.
-    const int32_t n = static_cast<int32_t>(mesh.projX.size());
-    mesh.projX.push_back(0.5);  // vertex n has no y or z
-    mesh.faces[10].i2 = n;
-    mesh.faces[2000].i0 = -1;
-    mesh.faces[3000].i3 = std::numeric_limits<int32_t>::max();
-    mesh.faces.push_back({0, 1, 101, 100});  // has no normal
-    mesh.drawArraysCurrent = false;
+    surface.faces.push_back(surface.faces[20]);
+    ProjectMesh(surface, IdentityOrientation(), mesh);
+    ASSERT_FALSE(mesh.drawShared);
+    EXPECT_EQ(mesh.drawVertexCount, 4 * surface.FaceCount());
+    TurnModelview(20.0, 1.0, 0.0, 0.3);
+    ExpectSameFramesInEveryMode(mesh, "four corners a face");
+
+    // Once the buffers hold the arrays, the mesh's copy can go.
+    DropDrawCopyHeldBy(buffers_, mesh);
+    EXPECT_TRUE(mesh.drawVertices.empty());
     DisplaySettings display;
-    display.translucent = 1;
-    ExpectSameFrame(display, mesh, "stale arrays ignored");
-
-    BuildDrawArrays(mesh);
-    ASSERT_EQ(mesh.drawSlot.size(), mesh.faces.size());
-    EXPECT_EQ(mesh.drawVertices.size(), 4 * (mesh.faces.size() - 4));
-    EXPECT_EQ(mesh.drawSlot[10], -1);
-    EXPECT_EQ(mesh.drawSlot[11], 10);
-    ExpectSameFramesInEveryMode(mesh, "bad faces skipped");
-}
-
-TEST_F(FastPathTest, BuildDrawArraysReproducesWhatProjectMeshBuilt)
-{
-    SurfaceMesh surface;
-    ASSERT_TRUE(GenerateFourDBottle(40, 30, 0.333, surface));
-    Orientation4D turned = IdentityOrientation();
-    const Orientation4D yw = Ryw(1.1);
-    MultiplyMatrix4(yw.data(), turned.data());
-    ProjectedMesh projected;
-    ProjectMesh(surface, turned, projected);
-    ProjectedMesh rebuilt = projected;
-    rebuilt.drawVertices.assign(3, DrawVertex{});
-    BuildDrawArrays(rebuilt);
-    ASSERT_EQ(rebuilt.drawVertices.size(), 4 * surface.faces.size());
-    EXPECT_TRUE(rebuilt.drawSlot.empty());
-    for (std::size_t f = 0; f < surface.faces.size(); ++f) {
-        const Quad& q = surface.faces[f];
-        const int32_t corners[4] = {q.i0, q.i1, q.i2, q.i3};
-        for (int c = 0; c < 4; ++c) {
-            const DrawVertex& a = projected.drawVertices[4 * f + c];
-            const DrawVertex& b = rebuilt.drawVertices[4 * f + c];
-            ASSERT_EQ(a.x, static_cast<float>(projected.projX[corners[c]])) << f;
-            ASSERT_EQ(a.z, static_cast<float>(projected.projZ[corners[c]])) << f;
-            ASSERT_EQ(a.ny, static_cast<float>(projected.faceNormalY[f])) << f;
-            ASSERT_TRUE(a.nx == b.nx && a.ny == b.ny && a.nz == b.nz && a.x == b.x &&
-                        a.y == b.y && a.z == b.z)
-                << "face " << f << " corner " << c;
-        }
-    }
+    DrawSurface(display, mesh, bar_, {}, &buffers_);
+    const Image held = gl_.ReadPixels();
+    DrawSurfaceImmediate(display, mesh, bar_);
+    EXPECT_TRUE(held.rgba == gl_.ReadPixels().rgba);
 }
 
 }  // namespace

@@ -79,6 +79,26 @@ struct Quadrilateral {
 };
 
 // A mesh of separate quads, each with its own four vertices.
+// The same quads as a surface projected as the view projects it: draw
+// arrays included, normals computed from the corners.
+ProjectedMesh ProjectedOf(const std::vector<Quadrilateral>& quads)
+{
+    SurfaceMesh surface;
+    for (const Quadrilateral& q : quads) {
+        const auto base = static_cast<int32_t>(surface.x.size());
+        for (const auto& c : q.corners) {
+            surface.x.push_back(c[0]);
+            surface.y.push_back(c[1]);
+            surface.z.push_back(c[2]);
+            surface.w.push_back(0.0);
+        }
+        surface.faces.push_back({base, base + 1, base + 2, base + 3});
+    }
+    ProjectedMesh mesh;
+    ProjectMesh(surface, IdentityOrientation(), mesh);
+    return mesh;
+}
+
 ProjectedMesh MeshOf(const std::vector<Quadrilateral>& quads)
 {
     ProjectedMesh mesh;
@@ -196,11 +216,25 @@ protected:
         return Render(display, mesh_);
     }
 
-    Image Render(const DisplaySettings& display, const ProjectedMesh& mesh)
+    Image Render(const DisplaySettings& display, const ProjectedMesh& mesh,
+                 const AidDrawing& aids = {})
     {
-        DrawSurface(display, mesh, bar_);
+        Draw(display, mesh, aids);
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
         return gl_.ReadPixels();
+    }
+
+    // Meshes made by hand carry normals of their own choosing and no draw
+    // arrays, which only ProjectMesh makes: the reference drawing draws
+    // them (fast_path_test holds DrawSurface equal to it).
+    void Draw(const DisplaySettings& display, const ProjectedMesh& mesh,
+              const AidDrawing& aids = {})
+    {
+        if (mesh.drawRevision != 0) {
+            DrawSurface(display, mesh, bar_, aids);
+        } else {
+            DrawSurfaceImmediate(display, mesh, bar_, aids);
+        }
     }
 
     // Window coordinates of a model point under the current matrices.
@@ -475,8 +509,7 @@ TEST_F(RendererTest, BackColourShowsOnBackFacingPixelsOnly)
 
     AidDrawing aids;
     aids.backColour = true;
-    DrawSurface(display, mesh, bar_, aids);
-    const Image image = gl_.ReadPixels();
+    const Image image = Render(display, mesh, aids);
     const double n[3] = {0.0, 0.0, 1.0};
     const float skyBlue[4] = {0.337f, 0.706f, 0.914f, 0.5f};
     double expected[3];
@@ -492,8 +525,7 @@ TEST_F(RendererTest, BackColourShowsOnBackFacingPixelsOnly)
         colours.perFace.insert(colours.perFace.end(), green, green + 4);
     }
     aids.faceColours = &colours;
-    DrawSurface(display, mesh, bar_, aids);
-    const Image own = gl_.ReadPixels();
+    const Image own = Render(display, mesh, aids);
     ExpectedLitColour(green, n, expected);
     for (const int x : {frontX, backX}) {
         EXPECT_TRUE(NearRgb(own.At(x, y), expected, 2.0)) << Describe(own.At(x, y));
@@ -559,7 +591,7 @@ TEST_F(RendererTest, TranslucentDrawingFallsBackToStoredOrderWithoutMemory)
     const Quadrilateral nearQuad = Rect(-0.6, 0.2, -0.3, 0.3, 0.5, {0.0, 0.0, 1.0});
     const Quadrilateral farQuad = Rect(-0.2, 0.6, -0.3, 0.3, -0.5, {0.6, 0.0, 0.8});
     // Near face first: drawn unsorted, it hides the far one by depth.
-    const ProjectedMesh mesh = MeshOf({nearQuad, farQuad});
+    const ProjectedMesh mesh = ProjectedOf({nearQuad, farQuad});
     DisplaySettings display;
     display.translucent = 1;
     display.noBars = 1;

@@ -91,7 +91,8 @@ TEST_F(HiDpiTest, PictureFillsThePixelFramebuffer)
     // Draw once more into the back buffer with the state the view left and
     // read it back before any swap can make it undefined.
     ASSERT_TRUE(view->MakeCurrent());
-    DrawSurface(TheSurfaceApp().GetDisplaySettings(), view->projection, view->bar);
+    DrawSurface(TheSurfaceApp().GetDisplaySettings(), view->projection, view->bar, {},
+                &view->drawBuffers);
     glFinish();
     const int width = 800;
     const int height = 600;

@@ -198,7 +198,7 @@ TEST(ThreadedProjection, TwoThreadsGiveTheBitsOfOne)
         EXPECT_EQ(std::memcmp(one.drawVertices.data(), other->drawVertices.data(),
                               one.drawVertices.size() * sizeof(DrawVertex)),
                   0);
-        EXPECT_TRUE(other->drawArraysCurrent);
+        EXPECT_EQ(one.drawShared, other->drawShared);
     }
 
     // The normals of the fused projection pass are those ComputeFaceNormals
@@ -281,8 +281,8 @@ void ExpectSameProjection(const ProjectedMesh& a, const ProjectedMesh& b)
     EXPECT_TRUE(a.drawVertices.empty() ||
                 std::memcmp(a.drawVertices.data(), b.drawVertices.data(),
                             a.drawVertices.size() * sizeof(DrawVertex)) == 0);
-    EXPECT_EQ(a.drawSlot, b.drawSlot);
-    EXPECT_EQ(a.drawArraysCurrent, b.drawArraysCurrent);
+    EXPECT_EQ(a.drawShared, b.drawShared);
+    EXPECT_EQ(a.drawVertexCount, b.drawVertexCount);
 }
 
 TEST(WideProjection, GivesThePortableLoopsBitsOnEveryMesh)
@@ -322,7 +322,8 @@ TEST(WideProjection, GivesThePortableLoopsBitsOnEveryMesh)
         EXPECT_EQ(odd.faceNormalY[f], 0.0);
         EXPECT_EQ(odd.faceNormalZ[f], 1.0);
     }
-    const DrawVertex& corner = odd.drawVertices[4 * 8];  // face 8, corner 0: vertex 11
+    // Face 8, corner 0: vertex 11.
+    const DrawVertex& corner = odd.drawVertices[odd.drawShared ? 11 : 4 * 8];
     EXPECT_EQ(corner.x, 2.0f);
     EXPECT_EQ(corner.y, 3.0f);
     EXPECT_EQ(corner.z, 5.0f);
@@ -361,8 +362,7 @@ TEST(WideProjection, AFaceNamingAMissingVertexEmptiesEverythingWhereverItIs)
                 EXPECT_TRUE(out.projX.empty() && out.projY.empty() && out.projZ.empty());
                 EXPECT_TRUE(out.faces.empty() && out.faceNormalX.empty() &&
                             out.faceNormalY.empty() && out.faceNormalZ.empty());
-                EXPECT_TRUE(out.drawVertices.empty() && out.drawSlot.empty());
-                EXPECT_TRUE(out.drawArraysCurrent);
+                EXPECT_TRUE(out.drawVertices.empty() && out.drawVertexCount == 0);
             }
         }
     }
