@@ -121,6 +121,9 @@ report() {  # first line, duration ms, idle ms, label
 
 choose_bottle() {  # side
     local resolution
+    # Without a window manager the focus stays wherever the last dialog
+    # left it; the menu keys need it on the main window.
+    xdotool windowfocus --sync "$MAIN_WINDOW"
     resolution=$(open_dialog r "解像度の設定")
     click_dialog_units "$resolution" 20 45 246 135               # "四次元版Tarvoの壺"
     type_into_dialog_units "$resolution" 110 72 246 135 "$1"    # θ
