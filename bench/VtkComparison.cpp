@@ -226,9 +226,11 @@ void PrintVtkComparison(const std::vector<TarvoTimes>& tarvo, const std::vector<
     std::printf("\nTarvo against VTK %s, same mesh, size and lights (ms a frame; ratio = VTK / "
                 "Tarvo, target >= %.1fx)\n",
                 vtk.empty() ? "" : vtk.front().version.c_str(), kTargetRatio);
+    std::printf("%-10s | %-29s | %-29s | %-38s\n", "", "opaque, 3D turn",
+                "opaque, 4D turn, re-projected", "translucent, 3D turn");
     std::printf("%-10s | %7s %7s %-13s | %7s %7s %-13s | %7s %7s %-8s %-13s\n", "faces",
-                "Tarvo", "VTK", "opaque 3D", "Tarvo", "VTK", "opaque 4D", "Tarvo", "VTK",
-                "method", "transl 3D");
+                "Tarvo", "VTK", "VTK/Tarvo", "Tarvo", "VTK", "VTK/Tarvo", "Tarvo", "VTK",
+                "method", "VTK/Tarvo");
     for (std::size_t i = 0; i < tarvo.size(); ++i) {
         const TarvoTimes& t = tarvo[i];
         const VtkTimes v = i < vtk.size() ? vtk[i] : VtkTimes{};
