@@ -30,7 +30,7 @@ struct VtkTimes {
 
 // Runs the script on the mesh file with python3 and parses its lines. VTK
 // draws through X only: without DISPLAY the script is run under xvfb-run
-// when that is installed. Takes about half a minute a size at a million
+// when that is installed. Takes a minute or more a size at a million
 // faces.
 VtkTimes RunVtkFrames(const std::string& meshPath, int width, int height);
 
