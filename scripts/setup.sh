@@ -22,10 +22,13 @@ packages=(
   libwxgtk3.2-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
   fonts-ipafont-gothic librsvg2-common zlib1g-dev
 )
+# The tests' tools; VTK and NumPy for Python let the benchmark draw the same
+# surface with VTK for comparison (bench/vtk_frames.py).
 if [ "$with_tests" = yes ]; then
   packages+=(
     libgtest-dev libbenchmark-dev locales
     xvfb xauth xdotool x11-utils imagemagick desktop-file-utils dpkg-dev lintian openbox
+    python3-vtk9 python3-numpy
   )
 fi
 

@@ -1,0 +1,257 @@
+#include "bench/VtkComparison.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+#ifndef TARVO_VTK_SCRIPT
+#error "TARVO_VTK_SCRIPT must name bench/vtk_frames.py"
+#endif
+
+namespace {
+
+// Tarvo is to be ahead of VTK by this factor on every case.
+constexpr double kTargetRatio = 1.5;
+
+template <typename T>
+void Put(std::ofstream& out, const T& value)
+{
+    // The file is little-endian, as is every machine this is built on.
+    out.write(reinterpret_cast<const char*>(&value), sizeof(T));
+}
+
+// A word for the shell, in single quotes.
+std::string Quoted(const std::string& word)
+{
+    std::string quoted = "'";
+    for (const char c : word) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+bool Executable(const char* path) { return access(path, X_OK) == 0; }
+
+// Debian's VTK is built for Debian's own Python; another python3 earlier on
+// PATH (a virtual environment, pyenv) would not find it.
+std::string PythonCommand()
+{
+    return Executable("/usr/bin/python3") ? "/usr/bin/python3" : "python3";
+}
+
+std::string LastLine(const std::string& text)
+{
+    std::istringstream in(text);
+    std::string line;
+    std::string last;
+    while (std::getline(in, line)) {
+        if (line.find_first_not_of(" \t\r") != std::string::npos) {
+            last = line;
+        }
+    }
+    return last;
+}
+
+// Reads the script's lines; anything else it or VTK printed is passed over.
+VtkTimes ParseVtkOutput(const std::string& output)
+{
+    VtkTimes times;
+    std::istringstream in(output);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        std::string tag;
+        std::string what;
+        if (!(words >> tag >> what) || tag != "vtk") {
+            continue;
+        }
+        if (what == "unavailable") {
+            std::getline(words >> std::ws, times.reason);
+            return times;
+        }
+        if (what == "version") {
+            words >> times.version;
+        } else if (what == "opaque3d") {
+            words >> times.opaque3d;
+        } else if (what == "opaque4d") {
+            words >> times.opaque4d;
+        } else if (what == "sorted3d") {
+            words >> times.sorted3d;
+        } else if (what == "peeling3d") {
+            words >> times.peeling3d;
+        } else if (what == "translucent3d") {
+            words >> times.translucent3d >> times.translucentMethod;
+        }
+    }
+    times.available = times.opaque3d > 0 && times.opaque4d > 0 && times.translucent3d > 0;
+    if (!times.available) {
+        const std::string last = LastLine(output);
+        times.reason = last.empty() ? "the VTK script printed nothing"
+                                    : "the VTK script stopped: " + last;
+    }
+    return times;
+}
+
+}  // namespace
+
+bool WriteBenchMesh(const SurfaceMesh& mesh, const std::array<double, 16>& orientation,
+                    const std::string& path)
+{
+    if (!mesh.IsConsistent() || mesh.VertexCount() > UINT32_MAX ||
+        mesh.FaceCount() > UINT32_MAX) {
+        return false;
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) {
+        return false;
+    }
+    out.write("TARVOMSH", 8);
+    Put(out, uint32_t{1});
+    Put(out, static_cast<uint32_t>(mesh.VertexCount()));
+    Put(out, static_cast<uint32_t>(mesh.FaceCount()));
+    for (const double m : orientation) {
+        Put(out, m);
+    }
+    // In blocks, so that a million vertices are not a million small writes.
+    std::vector<double> block;
+    block.reserve(4 * 4096);
+    for (std::size_t i = 0; i < mesh.VertexCount(); ++i) {
+        block.insert(block.end(), {mesh.x[i], mesh.y[i], mesh.z[i], mesh.w[i]});
+        if (block.size() == block.capacity() || i + 1 == mesh.VertexCount()) {
+            out.write(reinterpret_cast<const char*>(block.data()),
+                      static_cast<std::streamsize>(block.size() * sizeof(double)));
+            block.clear();
+        }
+    }
+    static_assert(sizeof(Quad) == 16, "a face is four int32 indices");
+    out.write(reinterpret_cast<const char*>(mesh.faces.data()),
+              static_cast<std::streamsize>(mesh.faces.size() * sizeof(Quad)));
+    out.close();
+    return static_cast<bool>(out);
+}
+
+VtkTimes RunVtkFrames(const std::string& meshPath, int width, int height)
+{
+    VtkTimes times;
+    const char* display = std::getenv("DISPLAY");
+    std::string command;
+    if (display == nullptr || *display == '\0') {
+        // VTK as Debian builds it makes its contexts through X only.
+        if (!Executable("/usr/bin/xvfb-run")) {
+            times.reason = "no DISPLAY, and no xvfb-run to make one (VTK draws through X only)";
+            return times;
+        }
+        command = "xvfb-run -a -s '-screen 0 1280x1024x24' ";
+    }
+    command += PythonCommand() + " " + Quoted(TARVO_VTK_SCRIPT) + " " + Quoted(meshPath) +
+               " --width " + std::to_string(width) + " --height " + std::to_string(height) +
+               " 2>&1";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        times.reason = "cannot start " + command + ": " + std::strerror(errno);
+        return times;
+    }
+    std::string output;
+    char buffer[4096];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        output.append(buffer, got);
+    }
+    const int status = pclose(pipe);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 127) {
+        times.reason = "python3 is not installed";
+        return times;
+    }
+    return ParseVtkOutput(output);
+}
+
+namespace {
+
+// "12.34" or "-" where not measured.
+std::string Ms(double ms)
+{
+    if (ms <= 0) {
+        return "-";
+    }
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", ms);
+    return text;
+}
+
+// VTK's time over Tarvo's, and whether that reaches the target.
+std::string Ratio(double tarvo, double vtk)
+{
+    if (tarvo <= 0 || vtk <= 0) {
+        return "-";
+    }
+    const double r = vtk / tarvo;
+    char text[48];
+    std::snprintf(text, sizeof text, "%.2fx %s", r, r >= kTargetRatio ? "met" : "NOT met");
+    return text;
+}
+
+}  // namespace
+
+void PrintVtkComparison(const std::vector<TarvoTimes>& tarvo, const std::vector<VtkTimes>& vtk)
+{
+    bool anyVtk = false;
+    for (const VtkTimes& v : vtk) {
+        anyVtk = anyVtk || v.available;
+    }
+    if (!anyVtk) {
+        std::printf("\nVTK is not available, so Tarvo's figures alone (ms a frame):\n");
+        for (std::size_t i = 0; i < vtk.size(); ++i) {
+            std::printf("  %s\n", vtk[i].reason.c_str());
+            // One reason is enough when every size failed alike.
+            if (i + 1 < vtk.size() && vtk[i + 1].reason == vtk[i].reason) {
+                break;
+            }
+        }
+        std::printf("%-10s | %9s | %9s | %9s\n", "faces", "opaque 3D", "opaque 4D",
+                    "transl 3D");
+        for (const TarvoTimes& t : tarvo) {
+            std::printf("%-10lld | %9s | %9s | %9s\n", t.faces, Ms(t.opaque3d).c_str(),
+                        Ms(t.opaque4d).c_str(), Ms(t.translucent3d).c_str());
+        }
+        return;
+    }
+
+    std::printf("\nTarvo against VTK %s, same mesh, size and lights (ms a frame; ratio = VTK / "
+                "Tarvo, target >= %.1fx)\n",
+                vtk.empty() ? "" : vtk.front().version.c_str(), kTargetRatio);
+    std::printf("%-10s | %-29s | %-29s | %-38s\n", "", "opaque, 3D turn",
+                "opaque, 4D turn, re-projected", "translucent, 3D turn");
+    std::printf("%-10s | %7s %7s %-13s | %7s %7s %-13s | %7s %7s %-8s %-13s\n", "faces",
+                "Tarvo", "VTK", "VTK/Tarvo", "Tarvo", "VTK", "VTK/Tarvo", "Tarvo", "VTK",
+                "method", "VTK/Tarvo");
+    for (std::size_t i = 0; i < tarvo.size(); ++i) {
+        const TarvoTimes& t = tarvo[i];
+        const VtkTimes v = i < vtk.size() ? vtk[i] : VtkTimes{};
+        std::printf("%-10lld | %7s %7s %-13s | %7s %7s %-13s | %7s %7s %-8s %-13s\n", t.faces,
+                    Ms(t.opaque3d).c_str(), Ms(v.opaque3d).c_str(),
+                    Ratio(t.opaque3d, v.opaque3d).c_str(), Ms(t.opaque4d).c_str(),
+                    Ms(v.opaque4d).c_str(), Ratio(t.opaque4d, v.opaque4d).c_str(),
+                    Ms(t.translucent3d).c_str(), Ms(v.translucent3d).c_str(),
+                    v.available ? v.translucentMethod.c_str() : "-",
+                    Ratio(t.translucent3d, v.translucent3d).c_str());
+    }
+    std::printf("VTK's translucent methods (ms a frame): ");
+    for (std::size_t i = 0; i < tarvo.size() && i < vtk.size(); ++i) {
+        if (vtk[i].available) {
+            std::printf("%s%lld faces: sorted %s, depth peeling %s", i == 0 ? "" : "; ",
+                        tarvo[i].faces, Ms(vtk[i].sorted3d).c_str(),
+                        Ms(vtk[i].peeling3d).c_str());
+        } else {
+            std::printf("%s%lld faces: not measured (%s)", i == 0 ? "" : "; ", tarvo[i].faces,
+                        vtk[i].reason.c_str());
+        }
+    }
+    std::printf("\n");
+}
