@@ -52,6 +52,9 @@ public:
     // exact picture is slow, a coarser stand-in is drawn (see CoarseStandIn).
     bool coarseWhileDragging = true;
     CoarseStandIn standIn;
+    double lastExactFrameMs = 0.0;  // paint to swap, of the last exact picture
+    bool lastFrameExact = true;     // false: the last paint showed the stand-in
+    std::size_t lastFrameFaces = 0;
     BarTube bar;                     // barX ... barNormalZ
     double barAxis[3] = {0.0, 0.0, 1.0};
     // The "表示" menu's aids: which are on, and what they draw.
@@ -125,9 +128,6 @@ private:
     void DrawFrame(bool standInAllowed = true);
     bool DrawStandInFrame();
     bool Dragging() const { return leftButtonDown != 0 || rightButtonDown != 0; }
-    double lastExactFrameMs = 0.0;  // paint to swap, of the last exact picture
-    bool lastFrameExact = true;
-    std::size_t lastFrameFaces = 0;
     uint64_t turnSerial = 0;  // raised at every change of the orientation
     FrameLog frameLog;
 

@@ -3,6 +3,7 @@
 #include "UiTestSupport.h"
 
 #include "interaction/Matrix4.h"
+#include "view/Projection.h"
 #include "resources/ResourceIds.h"
 
 #include <cmath>
@@ -304,6 +305,43 @@ TEST_F(FrameTest, TurnBeforeThePaintNeverHidesANewMeshOrBar)
     EXPECT_NEAR(view->bar.barX[30] - view->bar.barX[0], 10 * view->barAxis[0], 1e-9);
     EXPECT_GT(std::fabs(view->barAxis[0]), 0.1);
     app.barRevision = 0;
+}
+
+// A drag on a figure whose exact picture is slow shows the coarse stand-in
+// (unless the menu item is off), re-projecting only it; the release brings
+// the exact picture back at once, of the orientation the drag left.
+TEST_F(FrameTest, SlowFigureDragsAsAStandInAndRestsExact)
+{
+    CSurfaceApp& app = TheSurfaceApp();
+    ResolutionSettings big;
+    big.surfaceKind = kFourDBottle;
+    big.thetaCount = 300;
+    big.phiCount = 300;
+    ASSERT_EQ(app.ApplyResolution(big), RegenerateResult::Rebuilt);
+    const PaintWatch paints(view);
+    const auto paint = [&] {
+        const int before = paints.paints;
+        view->Refresh(false);
+        return PumpUntil([&] { return paints.paints > before; }, 5000);
+    };
+    ASSERT_TRUE(paint());
+    for (const bool coarse : {true, false}) {
+        SCOPED_TRACE(coarse);
+        view->coarseWhileDragging = coarse;
+        view->lastExactFrameMs = 100.0;  // as on a slow machine
+        Mouse(wxEVT_LEFT_DOWN, 100, 100, true, false, false, true);
+        Mouse(wxEVT_MOTION, 140, 100, true, false, false, true);
+        ASSERT_TRUE(paint());
+        EXPECT_EQ(view->lastFrameExact, !coarse);
+        EXPECT_EQ(view->lastFrameFaces, coarse ? view->standIn.projection.faces.size() : 90000u);
+        Mouse(wxEVT_LEFT_UP, 140, 100, false, false, false, true);
+        ASSERT_TRUE(PumpUntil([&] { return view->lastFrameExact; }, 5000));
+        EXPECT_EQ(view->lastFrameFaces, 90000u);
+        ProjectedMesh expected;
+        ProjectMesh(app.mesh, view->orientation, expected);
+        EXPECT_TRUE(expected.projX == view->projection.projX);
+    }
+    EXPECT_LT(view->standIn.projection.faces.size(), 50000u);
 }
 
 TEST_F(FrameTest, ScalingStopsBeforeSinglePrecisionLosesTheFigure)
