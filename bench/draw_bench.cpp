@@ -204,6 +204,40 @@ void BM_OrderComparison(benchmark::State& state)
 }
 void BM_OrderRadix(benchmark::State& state) { Orders(state, BuildBackToFrontOrder); }
 
+// ---- triangles that can show ----------------------------------------------
+
+// The per-frame search for the triangles that cover a pixel centre, under
+// the camera's mapping to the 800 x 600 window.
+void BM_TrianglesThatShow(benchmark::State& state)
+{
+    Scene& scene = SceneOf(static_cast<int>(state.range(0)));
+    double m[16];
+    CameraModelview(m);
+    WindowMapping mapping{};
+    const double sx = 0.5 * kWidth;
+    const double sy = 0.5 * kHeight;
+    const double r = static_cast<double>(kHeight) / kWidth;
+    // glOrtho(-1, 1, -r, r): x and y of the eye coordinates to pixels.
+    for (int c = 0; c < 3; ++c) {
+        mapping.m[c] = sx * m[4 * c];
+        mapping.m[4 + c] = sy * m[4 * c + 1] / r;
+    }
+    mapping.m[3] = sx * (m[12] + 1.0);
+    mapping.m[7] = sy * (m[13] / r + 1.0);
+    std::vector<uint8_t> showing;
+    std::vector<float> window;
+    for (auto _ : state) {
+        MarkFacesThatCanShow(scene.projected, mapping, showing, window);
+        benchmark::DoNotOptimize(showing.data());
+    }
+    std::size_t triangles = 0;
+    for (const uint8_t s : showing) {
+        triangles += (s & 1) + (s >> 1);
+    }
+    state.counters["triangles"] = static_cast<double>(triangles);
+    SetFaceCounter(state, scene.side);
+}
+
 // ---- whole frames ---------------------------------------------------------
 
 // A small turn of the modelview, as one step of a left drag leaves it: the
@@ -314,7 +348,8 @@ void BM_FrameFloorOpaque(benchmark::State& state)
     mapping.m[3] = 0.5 * kWidth * (projection[0] * modelview[12] + projection[12] + 1.0);
     mapping.m[7] = 0.5 * kHeight * (projection[5] * modelview[13] + projection[13] + 1.0);
     std::vector<uint8_t> showing;
-    MarkFacesThatCanShow(scene.projected, mapping, showing);
+    std::vector<float> window;
+    MarkFacesThatCanShow(scene.projected, mapping, showing, window);
     std::vector<uint32_t> indices;
     for (std::size_t f = 0; f < showing.size(); ++f) {
         uint32_t six[6];
@@ -365,6 +400,7 @@ void Register()
         {"ProjectFloor", BM_ProjectFloor},
         {"OrderComparison", BM_OrderComparison},
         {"OrderRadix", BM_OrderRadix},
+        {"TrianglesThatShow", BM_TrianglesThatShow},
         {"FrameImmediateOpaque", BM_FrameImmediateOpaque},
         {"FrameArraysOpaque", BM_FrameArraysOpaque},
         {"FrameOpaque", BM_FrameOpaque},

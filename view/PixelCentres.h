@@ -31,5 +31,8 @@ constexpr double kCornerTolerancePixels = 1.0 / 64.0;
 // window, where mapped keep both. Every
 // index must be in range (as ProjectMesh leaves them). Splits the work over
 // two threads for large meshes.
+// window is room for the window coordinates, kept by the caller from frame
+// to frame: a fresh allocation of that size costs a page fault every few
+// thousand vertices.
 void MarkFacesThatCanShow(const ProjectedMesh& mesh, const WindowMapping& mapping,
-                          std::vector<uint8_t>& showing);
+                          std::vector<uint8_t>& showing, std::vector<float>& window);

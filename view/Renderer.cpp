@@ -445,15 +445,20 @@ void DrawFacesFromArrays(const DisplaySettings& display, const ProjectedMesh& me
         return;  // the vertices went to buffers this context does not have
     }
 
-    // Without memory for the flags every face is drawn: the same picture,
-    // more slowly.
-    std::vector<uint8_t> showing;
+    // Kept from frame to frame, as the figure's size changes only with a
+    // new mesh. Without memory for them every face is drawn: the same
+    // picture, more slowly.
+    static std::vector<uint8_t> showing;
+    static std::vector<float> window;
     WindowMapping mapping;
+    bool culled = false;
     if (CurrentWindowMapping(modelview, mapping)) {
         try {
-            MarkFacesThatCanShow(mesh, mapping, showing);
+            MarkFacesThatCanShow(mesh, mapping, showing, window);
+            culled = true;
         } catch (const std::bad_alloc&) {
             std::vector<uint8_t>().swap(showing);
+            std::vector<float>().swap(window);
         }
     }
 
@@ -471,8 +476,7 @@ void DrawFacesFromArrays(const DisplaySettings& display, const ProjectedMesh& me
     std::vector<int32_t> order;
     const bool sorted =
         display.translucent != 0 && TryOrder(BuildBackToFrontOrder, mesh, modelview, order);
-    DrawTriangleBatches(mesh, sorted ? &order : nullptr,
-                        showing.size() == mesh.faces.size() ? showing.data() : nullptr);
+    DrawTriangleBatches(mesh, sorted ? &order : nullptr, culled ? showing.data() : nullptr);
     glShadeModel(GL_SMOOTH);
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
