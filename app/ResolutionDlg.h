@@ -1,6 +1,6 @@
 #pragma once
-// Chooses the surface and, for the four-dimensional bottle, its ring and
-// point counts and hole ratio. Works on its members only; the command that
+// Chooses the surface and, for the kinds that use them (the four-dimensional
+// bottle), its ring and point counts and hole ratio. Works on its members only; the command that
 // runs it copies the settings in before and out after.
 
 #include "app/DialogBuilder.h"
@@ -20,8 +20,8 @@ public:
     // Fills the controls, then enables the parameter fields to match.
     bool OnInitDialog() override;
 
-    // Enables the three edits and their labels only while the
-    // four-dimensional bottle is selected.
+    // Enables the three edits and their labels only while a kind is selected
+    // whose entry in surfaces/SurfaceKinds.h uses the counts.
     void UpdateParameterFields();
 
 protected:

@@ -150,7 +150,7 @@ void CSurfaceApp::OnResolution()
     settings.thetaCount = dialog.thetaCount;
     settings.phiCount = dialog.phiCount;
     settings.holeRatio = dialog.holeRatio;
-    settings.surfaceKind = dialog.surfaceKind;
+    settings.surfaceKind = static_cast<SurfaceKind>(dialog.surfaceKind);
     if (ApplyResolution(settings) == RegenerateResult::OutOfMemory) {
         wxMessageBox(wxString::FromUTF8(kStrOutOfMemory), wxString::FromUTF8(kStrAppTitle), wxOK | wxICON_WARNING, GetMainFrame());
     }

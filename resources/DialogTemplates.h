@@ -29,7 +29,7 @@ enum : int {
     IDC_THETA_COUNT = 1003,
     IDC_PHI_COUNT = 1004,
     IDC_HOLE_RATIO = 1005,
-    IDC_KIND_MOBIUS = 1015,  // starts the radio group; index = surface kind
+    IDC_KIND_MOBIUS = 1015,  // the kinds' radio buttons: surfaces/SurfaceKinds.h
     IDC_KIND_BOTTLE = 1016,
     IDC_KIND_FOURD_BOTTLE = 1017,
     IDC_THETA_LABEL = 1018,

@@ -284,7 +284,7 @@ TEST_F(FrameTest, TurnBeforeThePaintNeverHidesANewMeshOrBar)
     // view's copy level with it. The paint must still project the new mesh.
     CSurfaceApp& app = TheSurfaceApp();
     ResolutionSettings bottle;
-    bottle.surfaceKind = 1;
+    bottle.surfaceKind = kBottleSurface;
     ASSERT_EQ(app.ApplyResolution(bottle), RegenerateResult::Rebuilt);
     ASSERT_NE(app.mesh.VertexCount(), view->projection.projX.size());
     Mouse(wxEVT_LEFT_DOWN, 100, 100, true, false, false, true);

@@ -2,6 +2,8 @@
 
 #include "resources/DialogTemplates.h"
 
+#include "surfaces/SurfaceKinds.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -74,8 +76,12 @@ TEST(DialogTemplates, RadioIndexesAreTheStoredValues)
 {
     // The index of a radio button within its group is what the dialog
     // stores, so the template order fixes the meaning of each value.
-    EXPECT_EQ(RadioGroup(ResolutionDialogTemplate(), IDC_KIND_MOBIUS),
-              (std::vector<int>{IDC_KIND_MOBIUS, IDC_KIND_BOTTLE, IDC_KIND_FOURD_BOTTLE}));
+    std::vector<int> kinds;
+    for (const SurfaceKindEntry& entry : kSurfaceKinds) {
+        kinds.push_back(entry.radioId);
+    }
+    EXPECT_EQ(RadioGroup(ResolutionDialogTemplate(), IDC_KIND_MOBIUS), kinds);
+    EXPECT_EQ(kinds[kFourDBottle], IDC_KIND_FOURD_BOTTLE);
     const std::vector<int> colours = RadioGroup(ColorDialogTemplate(), IDC_COLOR_RED);
     ASSERT_EQ(colours.size(), 7u);
     EXPECT_EQ(colours[5], IDC_COLOR_WHITE);

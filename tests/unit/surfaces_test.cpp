@@ -416,16 +416,26 @@ TEST(Regenerate, ZeroProductGivesTheEmptyMesh)
     }
 }
 
+TEST(SurfaceKinds, EveryKindIsBuiltAndUsesTheCountsAsItsEntrySays)
+{
+    for (const SurfaceKindEntry& entry : kSurfaceKinds) {
+        SCOPED_TRACE(entry.radioText);
+        const SurfaceMesh start = Generate(entry.kind);
+        EXPECT_GT(start.FaceCount(), 0u);
+        EXPECT_EQ(!SameMesh(start, Generate(entry.kind, 7, 9, 0.5)), entry.usesCounts);
+    }
+}
+
 TEST(Regenerate, RefusedInputLeavesTheMeshUnchanged)
 {
     const SurfaceMesh before = Generate(kBottleSurface);
     struct Case {
-        SurfaceKind kind;
+        int32_t kind;
         int32_t theta, phi;
         RegenerateResult expected;
     };
     const Case cases[] = {
-        {3, 100, 100, RegenerateResult::UnknownKind},
+        {kSurfaceKindCount, 100, 100, RegenerateResult::UnknownKind},
         {-1, 100, 100, RegenerateResult::UnknownKind},
         {kFourDBottle, -1, 100, RegenerateResult::BadCounts},
         {kFourDBottle, 100, -5, RegenerateResult::BadCounts},
@@ -438,7 +448,7 @@ TEST(Regenerate, RefusedInputLeavesTheMeshUnchanged)
     for (const Case& c : cases) {
         SurfaceMesh mesh = before;
         ResolutionSettings s;
-        s.surfaceKind = c.kind;
+        s.surfaceKind = static_cast<SurfaceKind>(c.kind);
         s.thetaCount = c.theta;
         s.phiCount = c.phi;
         EXPECT_EQ(Regenerate(s, mesh), c.expected) << c.theta << " x " << c.phi;
