@@ -37,6 +37,24 @@ CResolutionDlg::CResolutionDlg(wxWindow* parent)
 
 CResolutionDlg::~CResolutionDlg() = default;
 
+void CResolutionDlg::SetSettings(const ResolutionSettings& settings)
+{
+    phiCount = settings.phiCount;
+    thetaCount = settings.thetaCount;
+    holeRatio = settings.holeRatio;
+    surfaceKind = settings.surfaceKind;
+}
+
+ResolutionSettings CResolutionDlg::GetSettings() const
+{
+    ResolutionSettings settings;
+    settings.phiCount = phiCount;
+    settings.thetaCount = thetaCount;
+    settings.holeRatio = holeRatio;
+    settings.surfaceKind = static_cast<SurfaceKind>(surfaceKind);
+    return settings;
+}
+
 bool CResolutionDlg::OnInitDialog()
 {
     CTemplateDialog::OnInitDialog();

@@ -139,19 +139,11 @@ RegenerateResult CSurfaceApp::ApplyResolution(const ResolutionSettings& settings
 void CSurfaceApp::OnResolution()
 {
     CResolutionDlg dialog(GetMainFrame());
-    dialog.thetaCount = thetaCount;
-    dialog.phiCount = phiCount;
-    dialog.holeRatio = holeRatio;
-    dialog.surfaceKind = surfaceKind;
+    dialog.SetSettings(GetResolutionSettings());
     if (dialog.ShowModal() == wxID_CANCEL) {
         return;
     }
-    ResolutionSettings settings;
-    settings.thetaCount = dialog.thetaCount;
-    settings.phiCount = dialog.phiCount;
-    settings.holeRatio = dialog.holeRatio;
-    settings.surfaceKind = static_cast<SurfaceKind>(dialog.surfaceKind);
-    if (ApplyResolution(settings) == RegenerateResult::OutOfMemory) {
+    if (ApplyResolution(dialog.GetSettings()) == RegenerateResult::OutOfMemory) {
         wxMessageBox(wxString::FromUTF8(kStrOutOfMemory), wxString::FromUTF8(kStrAppTitle), wxOK | wxICON_WARNING, GetMainFrame());
     }
     RequestRepaint();
@@ -160,19 +152,11 @@ void CSurfaceApp::OnResolution()
 void CSurfaceApp::OnChangeColor()
 {
     CColorDlg dialog(GetMainFrame());
-    dialog.colorIndex = colorIndex;
-    dialog.translucent = translucent;
-    dialog.whiteBackground = whiteBackground;
-    dialog.noBars = noBars;
+    dialog.SetSettings(GetDisplaySettings());
     if (dialog.ShowModal() == wxID_CANCEL) {
         return;
     }
-    DisplaySettings settings;
-    settings.colorIndex = dialog.colorIndex;
-    settings.translucent = dialog.translucent;
-    settings.whiteBackground = dialog.whiteBackground;
-    settings.noBars = dialog.noBars;
-    SetDisplaySettings(settings);
+    SetDisplaySettings(dialog.GetSettings());
     RequestRepaint();
 }
 
