@@ -7,7 +7,6 @@
 #include "app/PictureFile.h"
 #include "app/ResolutionDlg.h"
 #include "resources/ResourceIds.h"
-#include "resources/AppMessages.h"
 #include "resources/Strings.h"
 #include "view/SurfaceView.h"
 
@@ -144,7 +143,8 @@ void CSurfaceApp::OnResolution()
         return;
     }
     if (ApplyResolution(dialog.GetSettings()) == RegenerateResult::OutOfMemory) {
-        wxMessageBox(wxString::FromUTF8(kStrOutOfMemory), wxString::FromUTF8(kStrAppTitle), wxOK | wxICON_WARNING, GetMainFrame());
+        wxMessageBox(wxString::FromUTF8(kStrOutOfMemory), wxString::FromUTF8(kStrAppTitle),
+                     wxOK | wxICON_WARNING, GetMainFrame());
     }
     RequestRepaint();
 }
