@@ -4,12 +4,12 @@
 
 #include "interaction/Matrix4.h"
 #include "resources/ResourceIds.h"
+#include "surfaces/Pi.h"
 
 #include <cmath>
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 // OpenGL's rotation by `degrees` about a unit axis, column-major.
 std::array<double, 16> GLRotation(double degrees, double x, double y, double z)

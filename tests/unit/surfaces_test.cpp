@@ -4,6 +4,7 @@
 
 #include "app/SurfaceAppState.h"
 #include "surfaces/Generators.h"
+#include "surfaces/Pi.h"
 #include "surfaces/Regenerate.h"
 
 #include <gtest/gtest.h>
@@ -317,7 +318,7 @@ TEST(FourDBottle, ClosingRingIsRingZeroMirrored)
     const int nTheta = 9, nPhi = 7;
     const double h = 0.4;
     const SurfaceMesh m = Generate(kFourDBottle, nTheta, nPhi, h);
-    const double d = 3 * (1 - h), e = 3 * (1 + h), pi = std::acos(-1.0);
+    const double d = 3 * (1 - h), e = 3 * (1 + h), pi = kPi;
     for (int j = 0; j < nPhi; ++j) {
         // The ring at theta = pi, computed from the formulas directly.
         const double phi = j * 2 * pi / nPhi;
