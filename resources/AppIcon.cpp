@@ -177,13 +177,6 @@ wxImage TarvoIconImage(int size)
     return image;
 }
 
-wxIcon TarvoIcon()
-{
-    wxIcon icon;
-    icon.CopyFromBitmap(wxBitmap(TarvoIconImage(32)));
-    return icon;
-}
-
 wxIconBundle TarvoIconBundle()
 {
     wxIconBundle bundle;

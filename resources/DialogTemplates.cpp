@@ -19,7 +19,7 @@ constexpr ControlKind kRadio = ControlKind::AutoRadioButton;
 constexpr ControlKind kCheck = ControlKind::AutoCheckBox;
 constexpr ControlKind kIcon = ControlKind::StaticIcon;
 
-constexpr unsigned kEditStyle = kCtlBorder | kCtlTabStop | kCtlAutoHScroll;
+constexpr unsigned kEditStyle = kCtlBorder | kCtlTabStop;
 
 const ControlTemplate kAboutControls[] = {
     {IDC_TEMPLATE_STATIC, kIcon, "", 11, 17, 20, 20, 0},
@@ -56,12 +56,12 @@ const ControlTemplate kColorControls[] = {
 };
 
 const DialogTemplate kAbout = {
-    IDD_ABOUTBOX, kStrAboutCaption, 235, 55, kDialogFont, kDialogFontPoints,
+    kStrAboutCaption, 235, 55, kDialogFont, kDialogFontPoints,
     kAboutControls, std::size(kAboutControls),
 };
 
 const DialogTemplate kColor = {
-    IDD_COLOR, kStrColorCaption, 279, 91, kDialogFont, kDialogFontPoints,
+    kStrColorCaption, 279, 91, kDialogFont, kDialogFontPoints,
     kColorControls, std::size(kColorControls),
 };
 
@@ -86,7 +86,7 @@ const DialogTemplate& ResolutionDialogTemplate()
         return table;
     }();
     static const DialogTemplate layout = {
-        IDD_RESOLUTION, kStrResolutionCaption, 246, 135, kDialogFont, kDialogFontPoints,
+        kStrResolutionCaption, 246, 135, kDialogFont, kDialogFontPoints,
         controls.data(), controls.size(),
     };
     return layout;
@@ -122,7 +122,7 @@ const DialogTemplate& ControlsHelpDialogTemplate()
         return table;
     }();
     static const DialogTemplate layout = {
-        IDD_CONTROLS_HELP, kStrControlsCaption, kWidth, kButtonY + 21, kDialogFont,
+        kStrControlsCaption, kWidth, kButtonY + 21, kDialogFont,
         kDialogFontPoints, controls.data(), controls.size(),
     };
     return layout;

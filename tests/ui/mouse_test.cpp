@@ -60,7 +60,7 @@ TEST_F(FrameTest, ShiftDragTurnsInTheZWPlaneOfTheStartBar)
     const std::vector<double> x0 = view->projection.projX;
     const std::vector<double> y0 = view->projection.projY;
 
-    // The four-dimensional bottle has w != 0, so a z-w turn shows.
+    // The start strip lies in w = 0, so a z-w turn shows as its z shrinking.
     CSurfaceApp& app = TheSurfaceApp();
     Mouse(wxEVT_LEFT_DOWN, 100, 100, true, false, false, true);
     Mouse(wxEVT_MOTION, 200, 100, true, false, false, true);
