@@ -7,6 +7,24 @@ CColorDlg::CColorDlg(wxWindow* parent)
 
 CColorDlg::~CColorDlg() = default;
 
+void CColorDlg::SetSettings(const DisplaySettings& settings)
+{
+    colorIndex = settings.colorIndex;
+    translucent = settings.translucent;
+    whiteBackground = settings.whiteBackground;
+    noBars = settings.noBars;
+}
+
+DisplaySettings CColorDlg::GetSettings() const
+{
+    DisplaySettings settings;
+    settings.colorIndex = colorIndex;
+    settings.translucent = translucent;
+    settings.whiteBackground = whiteBackground;
+    settings.noBars = noBars;
+    return settings;
+}
+
 void CColorDlg::DoDataExchange(DataExchange& exchange)
 {
     exchange.DDX_Radio(IDC_COLOR_RED, colorIndex);

@@ -3,7 +3,6 @@
 #include "app/VisualAidMenu.h"
 #include "resources/AppIcon.h"
 #include "resources/ResourceIds.h"
-#include "resources/AppMessages.h"
 #include "resources/Strings.h"
 #include "view/SurfaceView.h"
 

@@ -2,6 +2,7 @@
 
 #include "resources/Strings.h"
 #include "surfaces/Generators.h"
+#include "surfaces/SurfaceKinds.h"
 
 #include <wx/radiobut.h>
 
@@ -28,12 +29,31 @@ void DDV_FourDBottleCounts(DataExchange& exchange, int32_t thetaCount, int32_t p
 CResolutionDlg::CResolutionDlg(wxWindow* parent)
     : CTemplateDialog(parent, ResolutionDialogTemplate())
 {
-    for (int id : {IDC_KIND_MOBIUS, IDC_KIND_BOTTLE, IDC_KIND_FOURD_BOTTLE}) {
-        Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { UpdateParameterFields(); }, id);
+    for (const SurfaceKindEntry& entry : kSurfaceKinds) {
+        Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { UpdateParameterFields(); },
+             entry.radioId);
     }
 }
 
 CResolutionDlg::~CResolutionDlg() = default;
+
+void CResolutionDlg::SetSettings(const ResolutionSettings& settings)
+{
+    phiCount = settings.phiCount;
+    thetaCount = settings.thetaCount;
+    holeRatio = settings.holeRatio;
+    surfaceKind = settings.surfaceKind;
+}
+
+ResolutionSettings CResolutionDlg::GetSettings() const
+{
+    ResolutionSettings settings;
+    settings.phiCount = phiCount;
+    settings.thetaCount = thetaCount;
+    settings.holeRatio = holeRatio;
+    settings.surfaceKind = static_cast<SurfaceKind>(surfaceKind);
+    return settings;
+}
 
 bool CResolutionDlg::OnInitDialog()
 {
@@ -44,8 +64,13 @@ bool CResolutionDlg::OnInitDialog()
 
 void CResolutionDlg::UpdateParameterFields()
 {
-    auto* fourD = dynamic_cast<wxRadioButton*>(FindWindow(IDC_KIND_FOURD_BOTTLE));
-    const bool enable = fourD != nullptr && fourD->GetValue();
+    bool enable = false;
+    for (const SurfaceKindEntry& entry : kSurfaceKinds) {
+        auto* radio = dynamic_cast<wxRadioButton*>(FindWindow(entry.radioId));
+        if (radio != nullptr && radio->GetValue()) {
+            enable = entry.usesCounts;
+        }
+    }
     for (int id : {IDC_THETA_COUNT, IDC_PHI_COUNT, IDC_HOLE_RATIO, IDC_THETA_LABEL,
                    IDC_PHI_LABEL, IDC_HOLE_RATIO_LABEL}) {
         if (wxWindow* control = FindWindow(id)) {
@@ -67,7 +92,7 @@ void CResolutionDlg::DoDataExchange(DataExchange& exchange)
         DDV_FourDBottleCounts(exchange, theta, phi);
     }
     exchange.DDX_Text(IDC_HOLE_RATIO, ratio);
-    exchange.DDX_Radio(IDC_KIND_MOBIUS, kind);
+    exchange.DDX_Radio(kSurfaceKinds[0].radioId, kind);
 
     if (exchange.IsSaving() && !exchange.Failed()) {
         phiCount = phi;

@@ -1,9 +1,11 @@
 #pragma once
-// Chooses the surface and, for the four-dimensional bottle, its ring and
-// point counts and hole ratio. Works on its members only; the command that
-// runs it copies the settings in before and out after.
+// Chooses the surface and, for the kinds that use them (the four-dimensional
+// bottle), its ring and point counts and hole ratio. Works on its members
+// only; the command that runs it copies the settings in before (SetSettings)
+// and out after (GetSettings).
 
 #include "app/DialogBuilder.h"
+#include "app/Settings.h"
 
 #include <cstdint>
 
@@ -17,11 +19,15 @@ public:
     double holeRatio = 0.0;    // edit "穴の割合"
     int32_t surfaceKind = -1;  // index of the checked kind radio button
 
+    // The members from the settings, and the settings the members hold.
+    void SetSettings(const ResolutionSettings& settings);
+    ResolutionSettings GetSettings() const;
+
     // Fills the controls, then enables the parameter fields to match.
     bool OnInitDialog() override;
 
-    // Enables the three edits and their labels only while the
-    // four-dimensional bottle is selected.
+    // Enables the three edits and their labels only while a kind is selected
+    // whose entry in surfaces/SurfaceKinds.h uses the counts.
     void UpdateParameterFields();
 
 protected:

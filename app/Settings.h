@@ -2,14 +2,9 @@
 // The settings the user changes through the two dialogs. Plain values with the
 // start values every run begins from; nothing is loaded or saved.
 
-#include <cstdint>
+#include "surfaces/SurfaceKinds.h"
 
-// Which surface is generated; equals the index of the selected radio button
-// of the resolution dialog.
-using SurfaceKind = int32_t;
-constexpr SurfaceKind kMobiusStrip = 0;
-constexpr SurfaceKind kBottleSurface = 1;
-constexpr SurfaceKind kFourDBottle = 2;
+#include <cstdint>
 
 // Chooses and shapes the surface.
 struct ResolutionSettings {

@@ -7,7 +7,6 @@
 #include "app/PictureFile.h"
 #include "app/ResolutionDlg.h"
 #include "resources/ResourceIds.h"
-#include "resources/AppMessages.h"
 #include "resources/Strings.h"
 #include "view/SurfaceView.h"
 
@@ -144,20 +143,13 @@ RegenerateResult CSurfaceApp::ApplyResolution(const ResolutionSettings& settings
 void CSurfaceApp::OnResolution()
 {
     CResolutionDlg dialog(GetMainFrame());
-    dialog.thetaCount = thetaCount;
-    dialog.phiCount = phiCount;
-    dialog.holeRatio = holeRatio;
-    dialog.surfaceKind = surfaceKind;
+    dialog.SetSettings(GetResolutionSettings());
     if (dialog.ShowModal() == wxID_CANCEL) {
         return;
     }
-    ResolutionSettings settings;
-    settings.thetaCount = dialog.thetaCount;
-    settings.phiCount = dialog.phiCount;
-    settings.holeRatio = dialog.holeRatio;
-    settings.surfaceKind = dialog.surfaceKind;
-    if (ApplyResolution(settings) == RegenerateResult::OutOfMemory) {
-        wxMessageBox(wxString::FromUTF8(kStrOutOfMemory), wxString::FromUTF8(kStrAppTitle), wxOK | wxICON_WARNING, GetMainFrame());
+    if (ApplyResolution(dialog.GetSettings()) == RegenerateResult::OutOfMemory) {
+        wxMessageBox(wxString::FromUTF8(kStrOutOfMemory), wxString::FromUTF8(kStrAppTitle),
+                     wxOK | wxICON_WARNING, GetMainFrame());
     }
     RequestRepaint();
 }
@@ -165,19 +157,11 @@ void CSurfaceApp::OnResolution()
 void CSurfaceApp::OnChangeColor()
 {
     CColorDlg dialog(GetMainFrame());
-    dialog.colorIndex = colorIndex;
-    dialog.translucent = translucent;
-    dialog.whiteBackground = whiteBackground;
-    dialog.noBars = noBars;
+    dialog.SetSettings(GetDisplaySettings());
     if (dialog.ShowModal() == wxID_CANCEL) {
         return;
     }
-    DisplaySettings settings;
-    settings.colorIndex = dialog.colorIndex;
-    settings.translucent = dialog.translucent;
-    settings.whiteBackground = dialog.whiteBackground;
-    settings.noBars = dialog.noBars;
-    SetDisplaySettings(settings);
+    SetDisplaySettings(dialog.GetSettings());
     RequestRepaint();
 }
 

@@ -7,36 +7,20 @@ RegenerateResult SurfaceAppState::Regenerate()
 
 ResolutionSettings SurfaceAppState::GetResolutionSettings() const
 {
-    ResolutionSettings settings;
-    settings.surfaceKind = surfaceKind;
-    settings.thetaCount = thetaCount;
-    settings.phiCount = phiCount;
-    settings.holeRatio = holeRatio;
-    return settings;
+    return *this;
 }
 
 void SurfaceAppState::SetResolutionSettings(const ResolutionSettings& settings)
 {
-    surfaceKind = settings.surfaceKind;
-    thetaCount = settings.thetaCount;
-    phiCount = settings.phiCount;
-    holeRatio = settings.holeRatio;
+    static_cast<ResolutionSettings&>(*this) = settings;
 }
 
 DisplaySettings SurfaceAppState::GetDisplaySettings() const
 {
-    DisplaySettings settings;
-    settings.colorIndex = colorIndex;
-    settings.translucent = translucent;
-    settings.whiteBackground = whiteBackground;
-    settings.noBars = noBars;
-    return settings;
+    return *this;
 }
 
 void SurfaceAppState::SetDisplaySettings(const DisplaySettings& settings)
 {
-    colorIndex = settings.colorIndex;
-    translucent = settings.translucent;
-    whiteBackground = settings.whiteBackground;
-    noBars = settings.noBars;
+    static_cast<DisplaySettings&>(*this) = settings;
 }

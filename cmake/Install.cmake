@@ -10,8 +10,9 @@ include(GNUInstallDirs)
 # window's icon, so the two cannot drift apart.
 set(TARVO_ICON_SIZES 16 24 32 48 64 128 256)
 set(TARVO_ICON_DIR ${CMAKE_BINARY_DIR}/icons/hicolor)
-add_executable(tarvo_icon_pngs ${CMAKE_SOURCE_DIR}/resources/MakeIconPngs.cpp)
+add_executable(tarvo_icon_pngs ${PROJECT_SOURCE_DIR}/resources/MakeIconPngs.cpp)
 target_link_libraries(tarvo_icon_pngs PRIVATE tarvo_ui)
+tarvo_warnings(tarvo_icon_pngs)
 set(TARVO_ICON_PNGS)
 foreach(size ${TARVO_ICON_SIZES})
   list(APPEND TARVO_ICON_PNGS ${TARVO_ICON_DIR}/${size}x${size}/apps/tarvo.png)
@@ -32,7 +33,7 @@ add_custom_target(tarvo_icons ALL DEPENDS ${TARVO_ICON_PNGS})
 # position-independent executables by itself. The sanitiser build keeps its
 # own instrumentation only.
 if(NOT TARVO_SANITIZE)
-  foreach(target tarvo_geometry tarvo_render tarvo_ui tarvo)
+  foreach(target tarvo_geometry tarvo_resources tarvo_app_core tarvo_render tarvo_ui tarvo)
     target_compile_options(${target} PRIVATE -fstack-protector-strong
                            $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
   endforeach()
@@ -44,9 +45,9 @@ endif()
 set(TARVO_PACKAGE_DIR ${CMAKE_BINARY_DIR}/package)
 add_custom_command(OUTPUT ${TARVO_PACKAGE_DIR}/tarvo.1.gz ${TARVO_PACKAGE_DIR}/changelog.gz
                    COMMAND ${CMAKE_COMMAND} -E make_directory ${TARVO_PACKAGE_DIR}
-                   COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/resources/tarvo.1 > ${TARVO_PACKAGE_DIR}/tarvo.1.gz
-                   COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/resources/debian/changelog > ${TARVO_PACKAGE_DIR}/changelog.gz
-                   DEPENDS ${CMAKE_SOURCE_DIR}/resources/tarvo.1 ${CMAKE_SOURCE_DIR}/resources/debian/changelog
+                   COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/resources/tarvo.1 > ${TARVO_PACKAGE_DIR}/tarvo.1.gz
+                   COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/resources/debian/changelog > ${TARVO_PACKAGE_DIR}/changelog.gz
+                   DEPENDS ${PROJECT_SOURCE_DIR}/resources/tarvo.1 ${PROJECT_SOURCE_DIR}/resources/debian/changelog
                    COMMENT "Compressing the manual page and the changelog")
 add_custom_target(tarvo_package_docs ALL
                   DEPENDS ${TARVO_PACKAGE_DIR}/tarvo.1.gz ${TARVO_PACKAGE_DIR}/changelog.gz)
@@ -56,9 +57,9 @@ install(TARGETS tarvo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(CODE "execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment --remove-section=.note
                               \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/tarvo)")
 install(FILES ${TARVO_PACKAGE_DIR}/tarvo.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${CMAKE_SOURCE_DIR}/resources/debian/copyright ${TARVO_PACKAGE_DIR}/changelog.gz
+install(FILES ${PROJECT_SOURCE_DIR}/resources/debian/copyright ${TARVO_PACKAGE_DIR}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tarvo)
-install(FILES ${CMAKE_SOURCE_DIR}/resources/tarvo.desktop
+install(FILES ${PROJECT_SOURCE_DIR}/resources/tarvo.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 foreach(size ${TARVO_ICON_SIZES})
   install(FILES ${TARVO_ICON_DIR}/${size}x${size}/apps/tarvo.png

@@ -14,7 +14,7 @@ endif()
 configure_file(${TARVO_WINDOWS_ICON} ${CMAKE_BINARY_DIR}/windows/tarvo.ico COPYONLY)
 
 enable_language(RC)
-set(TARVO_RC ${CMAKE_SOURCE_DIR}/resources/windows/tarvo.rc)
+set(TARVO_RC ${PROJECT_SOURCE_DIR}/resources/windows/tarvo.rc)
 target_sources(tarvo PRIVATE ${TARVO_RC})
 # The version, for the resource compiler (whose command line loses quotes).
 file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/windows/TarvoVersion.h CONTENT

@@ -1,5 +1,7 @@
 #include "resources/AppIcon.h"
 
+#include "surfaces/Pi.h"
+
 #include <wx/bitmap.h>
 
 #include <algorithm>
@@ -8,7 +10,6 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr int kSupersample = 4;  // samples per pixel along each axis
 
 struct Vec3 {
@@ -174,13 +175,6 @@ wxImage TarvoIconImage(int size)
         }
     }
     return image;
-}
-
-wxIcon TarvoIcon()
-{
-    wxIcon icon;
-    icon.CopyFromBitmap(wxBitmap(TarvoIconImage(32)));
-    return icon;
 }
 
 wxIconBundle TarvoIconBundle()

@@ -9,9 +9,6 @@
 // The icon drawn at size x size pixels, with alpha for the rounded corners.
 wxImage TarvoIconImage(int size);
 
-// 32 x 32, for the about box.
-wxIcon TarvoIcon();
-
 // 16, 24, 32, 48 and 64 pixels, for the main window's title bar and the task
 // switcher.
 wxIconBundle TarvoIconBundle();

@@ -1,6 +1,7 @@
 #include "resources/DialogTemplates.h"
 
 #include "resources/Strings.h"
+#include "surfaces/SurfaceKinds.h"
 
 #include <iterator>
 #include <vector>
@@ -18,7 +19,7 @@ constexpr ControlKind kRadio = ControlKind::AutoRadioButton;
 constexpr ControlKind kCheck = ControlKind::AutoCheckBox;
 constexpr ControlKind kIcon = ControlKind::StaticIcon;
 
-constexpr unsigned kEditStyle = kCtlBorder | kCtlTabStop | kCtlAutoHScroll;
+constexpr unsigned kEditStyle = kCtlBorder | kCtlTabStop;
 
 const ControlTemplate kAboutControls[] = {
     {IDC_TEMPLATE_STATIC, kIcon, "", 11, 17, 20, 20, 0},
@@ -27,6 +28,7 @@ const ControlTemplate kAboutControls[] = {
     {IDC_TEMPLATE_OK, kDefButton, kStrOk, 178, 7, 50, 14, kCtlTabStop},
 };
 
+// The radio buttons of the surface kinds follow these, one per kind.
 const ControlTemplate kResolutionControls[] = {
     {IDC_TEMPLATE_OK, kDefButton, kStrOk, 185, 10, 50, 14, kCtlTabStop},
     {IDC_TEMPLATE_CANCEL, kButton, kStrCancel, 185, 27, 50, 14, kCtlTabStop},
@@ -36,9 +38,6 @@ const ControlTemplate kResolutionControls[] = {
     {IDC_PHI_COUNT, kEdit, "", 90, 85, 40, 15, kEditStyle},
     {IDC_HOLE_RATIO_LABEL, kStatic, kStrHoleRatioLabel, 50, 117, 35, 10, kCtlGroup},
     {IDC_HOLE_RATIO, kEdit, "", 90, 111, 40, 15, kEditStyle},
-    {IDC_KIND_MOBIUS, kRadio, kStrKindMobius, 10, 10, 65, 10, kCtlGroup},
-    {IDC_KIND_BOTTLE, kRadio, kStrKindBottle, 10, 25, 65, 10, 0},
-    {IDC_KIND_FOURD_BOTTLE, kRadio, kStrKindFourDBottle, 10, 40, 100, 10, 0},
 };
 
 const ControlTemplate kColorControls[] = {
@@ -57,17 +56,12 @@ const ControlTemplate kColorControls[] = {
 };
 
 const DialogTemplate kAbout = {
-    IDD_ABOUTBOX, kStrAboutCaption, 235, 55, kDialogFont, kDialogFontPoints,
+    kStrAboutCaption, 235, 55, kDialogFont, kDialogFontPoints,
     kAboutControls, std::size(kAboutControls),
 };
 
-const DialogTemplate kResolution = {
-    IDD_RESOLUTION, kStrResolutionCaption, 246, 135, kDialogFont, kDialogFontPoints,
-    kResolutionControls, std::size(kResolutionControls),
-};
-
 const DialogTemplate kColor = {
-    IDD_COLOR, kStrColorCaption, 279, 91, kDialogFont, kDialogFontPoints,
+    kStrColorCaption, 279, 91, kDialogFont, kDialogFontPoints,
     kColorControls, std::size(kColorControls),
 };
 
@@ -80,7 +74,22 @@ const DialogTemplate& AboutDialogTemplate()
 
 const DialogTemplate& ResolutionDialogTemplate()
 {
-    return kResolution;
+    // The kinds' radio buttons one below the other in kind order, so a
+    // button's index in its group is the kind it stands for.
+    static const std::vector<ControlTemplate> controls = [] {
+        std::vector<ControlTemplate> table(std::begin(kResolutionControls),
+                                           std::end(kResolutionControls));
+        for (const SurfaceKindEntry& entry : kSurfaceKinds) {
+            table.push_back({entry.radioId, kRadio, entry.radioText, 10, 10 + 15 * entry.kind,
+                             entry.radioWidth, 10, entry.kind == 0 ? kCtlGroup : 0u});
+        }
+        return table;
+    }();
+    static const DialogTemplate layout = {
+        kStrResolutionCaption, 246, 135, kDialogFont, kDialogFontPoints,
+        controls.data(), controls.size(),
+    };
+    return layout;
 }
 
 const DialogTemplate& ColorDialogTemplate()
@@ -113,7 +122,7 @@ const DialogTemplate& ControlsHelpDialogTemplate()
         return table;
     }();
     static const DialogTemplate layout = {
-        IDD_CONTROLS_HELP, kStrControlsCaption, kWidth, kButtonY + 21, kDialogFont,
+        kStrControlsCaption, kWidth, kButtonY + 21, kDialogFont,
         kDialogFontPoints, controls.data(), controls.size(),
     };
     return layout;

@@ -8,14 +8,6 @@
 
 #include <cstddef>
 
-// Dialog resources.
-enum : int {
-    IDD_ABOUTBOX = 100,
-    IDD_COLOR = 130,
-    IDD_RESOLUTION = 131,
-    IDD_CONTROLS_HELP = 132,
-};
-
 // Template ids of the two standard buttons and of controls nobody refers
 // to; the builder maps the first two to the toolkit's OK and Cancel ids.
 enum : int {
@@ -29,7 +21,7 @@ enum : int {
     IDC_THETA_COUNT = 1003,
     IDC_PHI_COUNT = 1004,
     IDC_HOLE_RATIO = 1005,
-    IDC_KIND_MOBIUS = 1015,  // starts the radio group; index = surface kind
+    IDC_KIND_MOBIUS = 1015,  // the kinds' radio buttons: surfaces/SurfaceKinds.h
     IDC_KIND_BOTTLE = 1016,
     IDC_KIND_FOURD_BOTTLE = 1017,
     IDC_THETA_LABEL = 1018,
@@ -67,7 +59,6 @@ enum : unsigned {
     kCtlTabStop = 1u << 1,
     kCtlNoPrefix = 1u << 2,     // static text shown as written, '&' included
     kCtlBorder = 1u << 3,
-    kCtlAutoHScroll = 1u << 4,  // edit scrolls sideways as the text grows
 };
 
 struct ControlTemplate {
@@ -79,7 +70,6 @@ struct ControlTemplate {
 };
 
 struct DialogTemplate {
-    int id;
     const char* caption;  // UTF-8
     int width, height;    // client area, dialog units
     const char* fontName;  // UTF-8; the face asked for, which may not exist

@@ -72,6 +72,13 @@ inline constexpr char kStrMenuMarker[] = "ﾏｰｶｰを一周させる(&M)";
 inline constexpr char kStrHelpMarker[] =
     "裏表が入れ替わる輪に沿ってﾏｰｶｰを一周させます。[ と ] で少しずつ動かし、Escで消します。";
 
+// No OpenGL window could be made: shown before the program exits.
+inline constexpr char kStrNoOpenGL[] =
+    "OpenGL の描画環境を用意できませんでした。Tarvo を終了します。";
+// A rebuild did not get the memory it needed; the previous figure stays.
+inline constexpr char kStrOutOfMemory[] =
+    "メモリが足りないため、図形を作り直せませんでした。前の図形をそのまま表示します。";
+
 // Messages of the dialogs' data exchange.
 inline constexpr char kStrEnterInteger[] = "整数を入力してください。";
 inline constexpr char kStrEnterNumber[] = "数字を入力してください。";

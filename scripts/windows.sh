@@ -27,20 +27,8 @@ packages=(
   # The tests.
   wine wine64 fonts-wine openbox xvfb xauth xdotool x11-utils x11-apps
 )
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get -o DPkg::Lock::Timeout=900 \
-    install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source scripts/install-packages.sh
+install_missing_packages "${packages[@]}"
 
 host=x86_64-w64-mingw32
 # Static and small: Debian's source lacks wx's bundled image and compression

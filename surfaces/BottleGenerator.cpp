@@ -4,6 +4,7 @@
 // turns outwards and closes onto the first ring.
 
 #include "surfaces/Generators.h"
+#include "surfaces/Pi.h"
 
 #include <cmath>
 
@@ -11,7 +12,6 @@ namespace {
 
 constexpr int kRings = 166;
 constexpr int kRingPoints = 100;
-constexpr double kPi = 3.14159265358979323846;
 
 }  // namespace
 

@@ -4,14 +4,9 @@
 // meets itself.
 
 #include "surfaces/Generators.h"
+#include "surfaces/Pi.h"
 
 #include <cmath>
-
-namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-
-}  // namespace
 
 bool FourDBottleCountsAcceptable(int64_t thetaCount, int64_t phiCount)
 {

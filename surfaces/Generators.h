@@ -1,5 +1,5 @@
 #pragma once
-// The three surface generators. Each replaces the whole content of the mesh it
+// The surface generators, one per kind of surfaces/SurfaceKinds.h. Each replaces the whole content of the mesh it
 // is given; nothing of an earlier mesh survives.
 
 #include "surfaces/SurfaceMesh.h"
@@ -17,13 +17,13 @@ constexpr int64_t kMaxFourDBottleFaces = 4000000;
 // and gives the empty mesh.
 bool FourDBottleCountsAcceptable(int64_t thetaCount, int64_t phiCount);
 
-// Kind 0: six ribbons of 300 samples per edge curve; 3600 vertices, 1794 faces.
+// The Möbius strip: six ribbons of 300 samples per edge curve; 3600 vertices, 1794 faces.
 void GenerateMobius(SurfaceMesh& mesh);
 
-// Kind 1: 166 rings of 100 vertices; 16600 vertices, 16500 faces.
+// The bottle surface: 166 rings of 100 vertices; 16600 vertices, 16500 faces.
 void GenerateBottle(SurfaceMesh& mesh);
 
-// Kind 2: thetaCount rings of phiCount vertices, as many faces as vertices.
+// The four-dimensional bottle: thetaCount rings of phiCount vertices, as many faces as vertices.
 // The counts must pass FourDBottleCountsAcceptable; otherwise the mesh is
 // left as it was and false is returned.
 bool GenerateFourDBottle(int32_t thetaCount, int32_t phiCount, double holeRatio,

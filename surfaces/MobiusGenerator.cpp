@@ -4,6 +4,7 @@
 // from one ribbon to the next.
 
 #include "surfaces/Generators.h"
+#include "surfaces/Pi.h"
 
 #include <cmath>
 
@@ -12,7 +13,6 @@ namespace {
 constexpr int kSamples = 300;
 constexpr int kCurves = 12;
 constexpr int kFacesPerRibbon = kSamples - 1;
-constexpr double kPi = 3.14159265358979323846;
 
 struct Point2 {
     double x;

@@ -1,28 +1,19 @@
 #include "surfaces/Regenerate.h"
 
-#include "surfaces/Generators.h"
+#include "surfaces/SurfaceKinds.h"
 
 #include <new>
 
 RegenerateResult Regenerate(const ResolutionSettings& settings, SurfaceMesh& mesh)
 {
+    const SurfaceKindEntry* entry = FindSurfaceKind(settings.surfaceKind);
+    if (entry == nullptr) {
+        return RegenerateResult::UnknownKind;
+    }
     SurfaceMesh fresh;
     try {
-        switch (settings.surfaceKind) {
-        case kMobiusStrip:
-            GenerateMobius(fresh);
-            break;
-        case kBottleSurface:
-            GenerateBottle(fresh);
-            break;
-        case kFourDBottle:
-            if (!GenerateFourDBottle(settings.thetaCount, settings.phiCount, settings.holeRatio,
-                                     fresh)) {
-                return RegenerateResult::BadCounts;
-            }
-            break;
-        default:
-            return RegenerateResult::UnknownKind;
+        if (!entry->generate(settings, fresh)) {
+            return RegenerateResult::BadCounts;
         }
     } catch (const std::bad_alloc&) {
         return RegenerateResult::OutOfMemory;

@@ -6,7 +6,7 @@
 
 enum class RegenerateResult {
     Rebuilt,       // the mesh now holds the chosen surface
-    UnknownKind,   // kind outside 0 ... 2: mesh left as it was
+    UnknownKind,   // a value that names no surface kind: mesh left as it was
     BadCounts,     // counts the four-dimensional bottle cannot use: mesh left as it was
     OutOfMemory,   // the new mesh did not fit: the previous one is kept whole
 };

@@ -109,8 +109,6 @@ SurfaceLoop FindSideReversingLoop(const ResolutionSettings& settings, const Surf
         }
         break;
     }
-    default:
-        break;
     }
     return {};
 }

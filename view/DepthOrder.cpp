@@ -121,14 +121,15 @@ struct FullKey {
 };
 
 // Sorts 0 ... count - 1 by keyOf(i) (a double, never NaN), equal keys by
-// index. Each key is mapped to a 33-bit sort key by a map that never
-// reverses an order: linearly over the keys' range when that is finite, else
-// through the top bits of the double's ordered bit pattern. Each element
-// becomes one 64-bit word, the sort key above the element's index, and an
-// LSD radix sort over the sort-key digits orders the words by (sort key,
-// index). Runs of words that share a sort key but may differ in their whole
+// index. Each key is mapped to a sort key of kSortKeyBits bits by a map that
+// never reverses an order: linearly over the keys' range when that is
+// finite, else through the top bits of the double's ordered bit pattern. Each
+// element becomes one 64-bit word, the sort key above the element's index,
+// and an LSD radix sort over the sort-key digits orders the words by (sort
+// key, index). Runs of words that share a sort key but may differ in their whole
 // keys are then put in order by the whole keys, which keyOf recomputes; over
-// 2^33 levels such runs are rare apart from equal depths.
+// 2^30 levels such runs are rare apart from equal depths. The index takes at
+// most 32 bits, so the sort key always keeps all kSortKeyBits.
 template <typename KeyOf>
 void SortByKey(std::size_t count, const KeyOf& keyOf, std::vector<int32_t>& order)
 {

@@ -11,16 +11,17 @@
 // sorted ascending by the eye-space depth of each face's first corner under
 // modelview (16 doubles, OpenGL column order). The viewer looks along
 // negative z, so the most distant face comes first. Faces of equal depth keep
-// no particular relative order.
+// face order.
 //
 // Only the rotation part of the modelview enters the key; its translation is
 // the same for every face. A face whose first corner lies outside the
 // projected vertex arrays, or whose depth is not a number, gets the key 0.
 //
-// Sorts in linear time: a radix sort of the upper bits of the keys' bit
-// patterns (about 44 of 64 at a million faces), then a comparison sort of
-// each run of keys that share them (short unless depths are equal or agree
-// to about ten digits). Equal keys keep face order.
+// Sorts in linear time: a radix sort of 30-bit sort keys (the depths mapped
+// in order onto 2^30 levels across their range, or for an infinite range the
+// top 30 bits of their bit patterns), then a comparison sort of each run of
+// faces that share a level (short unless depths are equal or agree to about
+// nine digits of the range).
 // Throws std::bad_alloc when the order or the work arrays cannot be
 // allocated.
 void BuildBackToFrontOrder(const ProjectedMesh& mesh, const double modelview[16],

@@ -15,9 +15,6 @@
 
 namespace {
 
-const double kEye[3] = {0.0, -6.0, 6.0};
-const double kCentre[3] = {0.0, 0.0, 0.0};
-
 wxGLAttributes PixelFormat(int depth)
 {
     wxGLAttributes attributes;
@@ -114,7 +111,7 @@ void CSurfaceView::InitGLOnce()
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     InitGL();
-    LookAt(kEye, kCentre);
+    LookAt(kStartEye, kStartCentre);
     double modelview[16];
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
     startScale = ModelviewScale(modelview);
@@ -224,7 +221,7 @@ void CSurfaceView::ResetView()
     barBuiltRevision = -1;
     // Before the first paint the start camera is still to come.
     if (glReady && MakeCurrent()) {
-        LookAt(kEye, kCentre);
+        LookAt(kStartEye, kStartCentre);
     }
     Refresh(true);
 }

@@ -3,6 +3,7 @@
 
 #include "../ui/UiTestSupport.h"
 
+#include "surfaces/Pi.h"
 #include "view/Renderer.h"
 
 #include <algorithm>
@@ -11,7 +12,6 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 // The box around every pixel that differs from the black background.
 struct PixelBox {

@@ -5,12 +5,12 @@
 #include "interaction/Matrix4.h"
 #include "view/Projection.h"
 #include "resources/ResourceIds.h"
+#include "surfaces/Pi.h"
 
 #include <cmath>
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 // OpenGL's rotation by `degrees` about a unit axis, column-major.
 std::array<double, 16> GLRotation(double degrees, double x, double y, double z)
@@ -61,7 +61,7 @@ TEST_F(FrameTest, ShiftDragTurnsInTheZWPlaneOfTheStartBar)
     const std::vector<double> x0 = view->projection.projX;
     const std::vector<double> y0 = view->projection.projY;
 
-    // The four-dimensional bottle has w != 0, so a z-w turn shows.
+    // The start strip lies in w = 0, so a z-w turn shows as its z shrinking.
     CSurfaceApp& app = TheSurfaceApp();
     Mouse(wxEVT_LEFT_DOWN, 100, 100, true, false, false, true);
     Mouse(wxEVT_MOTION, 200, 100, true, false, false, true);
@@ -285,7 +285,7 @@ TEST_F(FrameTest, TurnBeforeThePaintNeverHidesANewMeshOrBar)
     // view's copy level with it. The paint must still project the new mesh.
     CSurfaceApp& app = TheSurfaceApp();
     ResolutionSettings bottle;
-    bottle.surfaceKind = 1;
+    bottle.surfaceKind = kBottleSurface;
     ASSERT_EQ(app.ApplyResolution(bottle), RegenerateResult::Rebuilt);
     ASSERT_NE(app.mesh.VertexCount(), view->projection.projX.size());
     Mouse(wxEVT_LEFT_DOWN, 100, 100, true, false, false, true);

@@ -4,6 +4,7 @@
 #include "UiTestSupport.h"
 
 #include "app/PictureFile.h"
+#include "interaction/LookAt.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 
@@ -52,11 +53,11 @@ TEST_F(FrameTest, FirstPaintBuildsBarAndProjection)
 TEST_F(FrameTest, CameraLooksFromAboveTheFrontAtTheOrigin)
 {
     const auto mv = Matrix(GL_MODELVIEW_MATRIX);
-    const auto eye = Apply(mv, 0, -6, 6);
+    const auto eye = Apply(mv, kStartEye[0], kStartEye[1], kStartEye[2]);
     EXPECT_NEAR(eye[0], 0.0, 1e-6);
     EXPECT_NEAR(eye[1], 0.0, 1e-6);
     EXPECT_NEAR(eye[2], 1.0, 1e-6);
-    const auto origin = Apply(mv, 0, 0, 0);
+    const auto origin = Apply(mv, kStartCentre[0], kStartCentre[1], kStartCentre[2]);
     EXPECT_NEAR(std::hypot(origin[0], origin[1], origin[2]), 0.0, 1e-6);
 }
 

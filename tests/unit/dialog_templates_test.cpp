@@ -2,6 +2,8 @@
 
 #include "resources/DialogTemplates.h"
 
+#include "surfaces/SurfaceKinds.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -44,7 +46,7 @@ std::vector<int> RadioGroup(const DialogTemplate& layout, int firstId)
 TEST(DialogTemplates, ControlsFitTheirDialogAndIdsAreUnique)
 {
     for (const DialogTemplate* layout : AllTemplates()) {
-        SCOPED_TRACE("dialog " + std::to_string(layout->id));
+        SCOPED_TRACE(layout->caption);
         std::set<int> ids;
         int defaultButtons = 0;
         for (std::size_t i = 0; i < layout->controlCount; ++i) {
@@ -74,8 +76,12 @@ TEST(DialogTemplates, RadioIndexesAreTheStoredValues)
 {
     // The index of a radio button within its group is what the dialog
     // stores, so the template order fixes the meaning of each value.
-    EXPECT_EQ(RadioGroup(ResolutionDialogTemplate(), IDC_KIND_MOBIUS),
-              (std::vector<int>{IDC_KIND_MOBIUS, IDC_KIND_BOTTLE, IDC_KIND_FOURD_BOTTLE}));
+    std::vector<int> kinds;
+    for (const SurfaceKindEntry& entry : kSurfaceKinds) {
+        kinds.push_back(entry.radioId);
+    }
+    EXPECT_EQ(RadioGroup(ResolutionDialogTemplate(), IDC_KIND_MOBIUS), kinds);
+    EXPECT_EQ(kinds[kFourDBottle], IDC_KIND_FOURD_BOTTLE);
     const std::vector<int> colours = RadioGroup(ColorDialogTemplate(), IDC_COLOR_RED);
     ASSERT_EQ(colours.size(), 7u);
     EXPECT_EQ(colours[5], IDC_COLOR_WHITE);

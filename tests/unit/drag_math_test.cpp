@@ -2,6 +2,7 @@
 // scale drag.
 
 #include "interaction/DragMath.h"
+#include "interaction/LookAt.h"
 #include "interaction/Matrix4.h"
 
 #include <gtest/gtest.h>
@@ -92,8 +93,7 @@ TEST(TurnBarAxis, TurnsTheBarAsTheFigureWouldTurnOnScreen)
     // model space: the drag leaves the screen's vertical axis, which is
     // model (0, 1, 1)/sqrt2, unchanged, and keeps the length.
     double modelview[16];
-    const double eye[3] = {0, -6, 6}, centre[3] = {0, 0, 0};
-    ComputeLookAtMatrix(eye, centre, modelview);
+    ComputeLookAtMatrix(kStartEye, kStartCentre, modelview);
     const double s = 1 / std::sqrt(2.0);
     double vertical[3] = {0, s, s};
     TurnBarAxis(modelview, 80, 0, vertical);

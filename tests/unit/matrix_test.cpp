@@ -1,3 +1,4 @@
+#include "interaction/LookAt.h"
 #include "interaction/Matrix4.h"
 
 #include <gtest/gtest.h>
@@ -169,8 +170,8 @@ TEST(InvertMatrix4, ProductWithSourceIsIdentityOnBothSides)
 
 TEST(LookAt, CameraCarriesEyeToUnitZAndCentreToOrigin)
 {
-    const double eye[3] = {0, -6, 6};
-    const double centre[3] = {0, 0, 0};
+    const double* eye = kStartEye;
+    const double* centre = kStartCentre;
     double mv[16];
     ComputeLookAtMatrix(eye, centre, mv);
     double out[3];

@@ -2,6 +2,7 @@
 
 #include "interaction/Matrix4.h"
 #include "surfaces/Generators.h"
+#include "surfaces/Pi.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,6 @@
 
 namespace {
 
-const double kPi = 3.14159265358979323846;
 
 SurfaceMesh FourDBottle(double holeRatio = 0.333)
 {

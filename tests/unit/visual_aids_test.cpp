@@ -5,6 +5,7 @@
 #include "interaction/DragMath.h"
 #include "interaction/Matrix4.h"
 #include "surfaces/Generators.h"
+#include "surfaces/Pi.h"
 #include "surfaces/Regenerate.h"
 #include "surfaces/SideReversingLoop.h"
 #include "view/FourDColours.h"
@@ -151,7 +152,7 @@ TEST(FourDColoursTest, AQuarterTurnPutsTheMapsEndsAtTheFacesOfLeastAndGreatestX)
         expectColour(colours, f, 0x21, 0x91, 0x8c);
     }
 
-    const Orientation4D quarter = Rxw(std::acos(-1.0) / 2.0);
+    const Orientation4D quarter = Rxw(kPi / 2.0);
     ProjectMesh(strip.mesh, quarter, projected);
     ComputeFourDColours(strip.mesh, quarter, projected, colours);
     std::size_t least = 0;
