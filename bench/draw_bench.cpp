@@ -53,9 +53,7 @@ Orientation4D TurnedOrientation()
 
 void PlaceCamera()
 {
-    const double eye[3] = {0.0, -6.0, 6.0};
-    const double centre[3] = {0.0, 0.0, 0.0};
-    LookAt(eye, centre);
+    LookAt(kStartEye, kStartCentre);
 }
 
 // One mesh at a time: the 1 M face bottle with its projection takes about
