@@ -159,7 +159,11 @@ void CVisualAidDriver::OnTimer(wxTimerEvent&)
         turnedSeconds += seconds;
     }
     const bool markerMoves = view->visualAids.marker && view->aidScene.MarkerTravels();
-    if (markerMoves) {
+    // A marker that started again since the last tick (a new figure) moves
+    // from the next tick on: this tick's time began before its start.
+    const bool startedSince = view->aidScene.MarkerStarts() != markerStartsAtTick;
+    markerStartsAtTick = view->aidScene.MarkerStarts();
+    if (markerMoves && !startedSince) {
         view->aidScene.MoveMarker(seconds / kSecondsPerCircuit);
     }
     UpdateTimer();

@@ -54,4 +54,5 @@ private:
     bool repaintQueued = false;
     Clock::time_point queuedAt;
     double turnedSeconds = 0.0;
+    uint64_t markerStartsAtTick = 0;
 };

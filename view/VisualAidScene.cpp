@@ -50,7 +50,7 @@ void VisualAidScene::UpdateMarker(const SurfaceMesh& mesh, const ResolutionSetti
         loop = FindSideReversingLoop(resolution, mesh);
         markerLength = loop.markerLength;
         if (trackValid) {
-            markerCircuits = 0.0;  // a new figure: start again
+            RestartMarker();  // a new figure: start again
         }
     }
     if (newMesh || trackOrientation != orientation) {

@@ -35,8 +35,15 @@ public:
     // circuits bring it back as it started). Moving does nothing while it
     // cannot travel; a new mesh puts it back at the start.
     void MoveMarker(double circuits);
-    void RestartMarker() { markerCircuits = 0.0; }
+    void RestartMarker()
+    {
+        markerCircuits = 0.0;
+        ++markerStarts;
+    }
     double MarkerCircuits() const { return markerCircuits; }
+    // Raised at every start from the beginning: time measured across one
+    // belongs to the figure before.
+    uint64_t MarkerStarts() const { return markerStarts; }
     bool MarkerTravels() const { return track.Travels(); }
     const MarkerTrack& Track() const { return track; }
 
@@ -53,6 +60,7 @@ private:
     Orientation4D trackOrientation{};
     double markerLength = 0.0;
     double markerCircuits = 0.0;
+    uint64_t markerStarts = 0;
 
     FaceColours colours;
     bool coloursValid = false;
