@@ -1,5 +1,6 @@
 #include "view/Renderer.h"
 
+#include "interaction/Matrix4.h"
 #include "view/BufferObjects.h"
 #include "view/DepthOrder.h"
 #include "view/PixelCentres.h"
@@ -398,16 +399,10 @@ bool CurrentWindowMapping(const double modelview[16], WindowMapping& out)
     GLint viewport[4];
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetIntegerv(GL_VIEWPORT, viewport);
+    // a = projection x modelview, as OpenGL applies them.
     double a[16];
-    for (int column = 0; column < 4; ++column) {
-        for (int row = 0; row < 4; ++row) {
-            double sum = 0.0;
-            for (int k = 0; k < 4; ++k) {
-                sum += projection[4 * k + row] * modelview[4 * column + k];
-            }
-            a[4 * column + row] = sum;
-        }
-    }
+    std::copy(modelview, modelview + 16, a);
+    MultiplyMatrix4(projection, a);
     if (a[3] != 0.0 || a[7] != 0.0 || a[11] != 0.0 || a[15] != 1.0) {
         return false;
     }
