@@ -24,7 +24,10 @@ stop_xvfb() {
 }
 trap stop_xvfb EXIT
 mkfifo "$xvfb_dir/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$xvfb_dir/display" \
+# -noreset: by default the server resets whenever its last client leaves,
+# and a test program connecting during that reset is turned away ("Unable
+# to initialize GTK+").
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$xvfb_dir/display" \
   >"$xvfb_dir/xvfb.log" 2>&1 &
 xvfb_pid=$!
 if ! read -r -t 30 display <"$xvfb_dir/display"; then

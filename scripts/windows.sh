@@ -112,6 +112,6 @@ makensis -V2 -DVERSION="$version" -DSOURCE_DIR="$PWD/dist" -DICON="$PWD/$win_dir
 ls -l dist/tarvo.exe dist/tarvo-setup.exe
 
 if $run_tests; then
-  xvfb-run -a -s "-screen 0 1280x1024x24" \
+  xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" \
     bash tests/windows/wine.sh "$PWD/dist" "$PWD/$linux_dir" "$PWD/$win_dir"
 fi

@@ -33,6 +33,9 @@ cleanup() {
 # under one.
 start_window_manager() {
     command -v openbox >/dev/null || fail "openbox is not installed (scripts/setup.sh installs it)"
+    # A manager that ran earlier on this display leaves its mark on the
+    # root window: only this one's may count.
+    xprop -root -remove _NET_SUPPORTING_WM_CHECK 2>/dev/null || true
     openbox >"$ARTIFACTS/openbox.log" 2>&1 &
     WM_PID=$!
     # Its first start on a fresh system can take many seconds (font caches
