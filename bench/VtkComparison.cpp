@@ -9,7 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
+#include <sys/stat.h>
 
 #ifndef TARVO_VTK_SCRIPT
 #error "TARVO_VTK_SCRIPT must name bench/vtk_frames.py"
@@ -44,59 +44,6 @@ bool Executable(const char* path) { return access(path, X_OK) == 0; }
 std::string PythonCommand()
 {
     return Executable("/usr/bin/python3") ? "/usr/bin/python3" : "python3";
-}
-
-std::string LastLine(const std::string& text)
-{
-    std::istringstream in(text);
-    std::string line;
-    std::string last;
-    while (std::getline(in, line)) {
-        if (line.find_first_not_of(" \t\r") != std::string::npos) {
-            last = line;
-        }
-    }
-    return last;
-}
-
-// Reads the script's lines; anything else it or VTK printed is passed over.
-VtkTimes ParseVtkOutput(const std::string& output)
-{
-    VtkTimes times;
-    std::istringstream in(output);
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream words(line);
-        std::string tag;
-        std::string what;
-        if (!(words >> tag >> what) || tag != "vtk") {
-            continue;
-        }
-        if (what == "unavailable") {
-            std::getline(words >> std::ws, times.reason);
-            return times;
-        }
-        if (what == "version") {
-            words >> times.version;
-        } else if (what == "opaque3d") {
-            words >> times.opaque3d;
-        } else if (what == "opaque4d") {
-            words >> times.opaque4d;
-        } else if (what == "sorted3d") {
-            words >> times.sorted3d;
-        } else if (what == "peeling3d") {
-            words >> times.peeling3d;
-        } else if (what == "translucent3d") {
-            words >> times.translucent3d >> times.translucentMethod;
-        }
-    }
-    times.available = times.opaque3d > 0 && times.opaque4d > 0 && times.translucent3d > 0;
-    if (!times.available) {
-        const std::string last = LastLine(output);
-        times.reason = last.empty() ? "the VTK script printed nothing"
-                                    : "the VTK script stopped: " + last;
-    }
-    return times;
 }
 
 }  // namespace
@@ -137,39 +84,121 @@ bool WriteBenchMesh(const SurfaceMesh& mesh, const std::array<double, 16>& orien
     return static_cast<bool>(out);
 }
 
-VtkTimes RunVtkFrames(const std::string& meshPath, int width, int height)
+VtkSession::VtkSession(const std::string& meshPath, int width, int height, double seconds)
 {
-    VtkTimes times;
-    const char* display = std::getenv("DISPLAY");
+    char folder[] = "/tmp/tarvo-vtk-XXXXXX";
+    if (mkdtemp(folder) == nullptr) {
+        reason_ = std::string("cannot make a folder for the command pipe: ") + std::strerror(errno);
+        return;
+    }
+    folder_ = folder;
+    fifo_ = folder_ + "/commands";
+    if (mkfifo(fifo_.c_str(), 0600) != 0) {
+        reason_ = std::string("cannot make the command pipe: ") + std::strerror(errno);
+        return;
+    }
     std::string command;
+    const char* display = std::getenv("DISPLAY");
     if (display == nullptr || *display == '\0') {
         // VTK as Debian builds it makes its contexts through X only.
         if (!Executable("/usr/bin/xvfb-run")) {
-            times.reason = "no DISPLAY, and no xvfb-run to make one (VTK draws through X only)";
-            return times;
+            reason_ = "no DISPLAY, and no xvfb-run to make one (VTK draws through X only)";
+            return;
         }
         command = "xvfb-run -a -s '-screen 0 1280x1024x24' ";
     }
+    char secondsText[32];
+    std::snprintf(secondsText, sizeof secondsText, "%.3f", seconds);
     command += PythonCommand() + " " + Quoted(TARVO_VTK_SCRIPT) + " " + Quoted(meshPath) +
                " --width " + std::to_string(width) + " --height " + std::to_string(height) +
-               " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        times.reason = "cannot start " + command + ": " + std::strerror(errno);
-        return times;
+               " --seconds " + secondsText + " --serve " + Quoted(fifo_) + " 2>&1";
+    output_ = popen(command.c_str(), "r");
+    if (output_ == nullptr) {
+        reason_ = "cannot start " + command + ": " + std::strerror(errno);
+        return;
     }
-    std::string output;
-    char buffer[4096];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        output.append(buffer, got);
+    // The script opens the pipe once its scene is ready, after these lines.
+    std::string line;
+    while (ReadLine(line)) {
+        std::istringstream words(line);
+        std::string tag;
+        std::string what;
+        if (!(words >> tag >> what) || tag != "vtk") {
+            continue;
+        }
+        if (what == "unavailable") {
+            std::getline(words >> std::ws, reason_);
+            return;
+        }
+        if (what == "version") {
+            words >> version_;
+        } else if (what == "faces") {
+            commands_ = std::fopen(fifo_.c_str(), "w");
+            if (commands_ == nullptr) {
+                reason_ = std::string("cannot open the command pipe: ") + std::strerror(errno);
+            }
+            return;
+        }
     }
-    const int status = pclose(pipe);
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 127) {
-        times.reason = "python3 is not installed";
-        return times;
+    reason_ = lastLine_.empty() ? "the VTK script printed nothing"
+                                : "the VTK script stopped: " + lastLine_;
+}
+
+VtkSession::~VtkSession()
+{
+    if (commands_ != nullptr) {
+        std::fclose(commands_);  // the script ends at the end of its input
     }
-    return ParseVtkOutput(output);
+    if (output_ != nullptr) {
+        std::string line;
+        while (ReadLine(line)) {
+        }
+        pclose(output_);
+    }
+    if (!fifo_.empty()) {
+        unlink(fifo_.c_str());
+    }
+    if (!folder_.empty()) {
+        rmdir(folder_.c_str());
+    }
+}
+
+bool VtkSession::ReadLine(std::string& line)
+{
+    line.clear();
+    int c;
+    while ((c = std::fgetc(output_)) != EOF && c != '\n') {
+        line += static_cast<char>(c);
+    }
+    if (line.find_first_not_of(" \t\r") != std::string::npos) {
+        lastLine_ = line;
+    }
+    return c != EOF || !line.empty();
+}
+
+double VtkSession::Slice(const std::string& caseName)
+{
+    if (!Available()) {
+        return -1.0;
+    }
+    std::fprintf(commands_, "%s\n", caseName.c_str());
+    std::fflush(commands_);
+    std::string line;
+    while (ReadLine(line)) {
+        std::istringstream words(line);
+        std::string tag;
+        std::string what;
+        std::string name;
+        double ms = -1.0;
+        if (words >> tag >> what >> name >> ms && tag == "vtk" && what == "slice" &&
+            name == caseName) {
+            return ms;
+        }
+    }
+    reason_ = "the VTK script stopped: " + lastLine_;
+    std::fclose(commands_);
+    commands_ = nullptr;
+    return -1.0;
 }
 
 namespace {

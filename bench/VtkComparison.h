@@ -1,11 +1,12 @@
 #pragma once
 // The same surface drawn by VTK (Debian's python3-vtk9) in the benchmark's
-// run, for a side-by-side table: the mesh is written to a file, drawn by
-// bench/vtk_frames.py in a child process, and its frame times read back.
+// run, for a side-by-side table: the mesh is written to a file and drawn by
+// bench/vtk_frames.py in a child process, slice by slice between Tarvo's.
 
 #include "surfaces/SurfaceMesh.h"
 
 #include <array>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,7 @@
 bool WriteBenchMesh(const SurfaceMesh& mesh, const std::array<double, 16>& orientation,
                     const std::string& path);
 
-// VTK's ms a frame (medians of its repetitions), or why there are none.
+// VTK's ms a frame (medians of its slices), or why there are none.
 struct VtkTimes {
     bool available = false;
     std::string reason;  // why not available
@@ -28,11 +29,38 @@ struct VtkTimes {
     std::string translucentMethod;  // "sorted" or "peeling"
 };
 
-// Runs the script on the mesh file with python3 and parses its lines. VTK
-// draws through X only: without DISPLAY the script is run under xvfb-run
-// when that is installed. Takes a minute or more a size at a million
-// faces.
-VtkTimes RunVtkFrames(const std::string& meshPath, int width, int height);
+// VTK drawing the mesh file in a child process (vtk_frames.py --serve), a
+// slice of about `seconds` of one case's frames at a time, so that the
+// caller can alternate them with its own: a shared machine's changes of
+// speed then fall on both alike. VTK draws through X only: without DISPLAY
+// the script is run under xvfb-run when that is installed. Setting up takes
+// a minute or more at a million faces.
+class VtkSession {
+public:
+    VtkSession(const std::string& meshPath, int width, int height, double seconds);
+    ~VtkSession();
+    VtkSession(const VtkSession&) = delete;
+    VtkSession& operator=(const VtkSession&) = delete;
+
+    bool Available() const { return commands_ != nullptr; }
+    const std::string& Reason() const { return reason_; }  // why not available
+    const std::string& Version() const { return version_; }
+
+    // ms a frame over one slice of the case ("opaque3d", "opaque4d",
+    // "sorted3d" or "peeling3d"), or -1 once the script has stopped.
+    double Slice(const std::string& caseName);
+
+private:
+    bool ReadLine(std::string& line);
+
+    std::string folder_;
+    std::string fifo_;
+    std::FILE* output_ = nullptr;
+    std::FILE* commands_ = nullptr;
+    std::string reason_;
+    std::string version_;
+    std::string lastLine_;
+};
 
 // Tarvo's ms a frame at one size, filled by the benchmark.
 struct TarvoTimes {

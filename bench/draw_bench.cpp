@@ -21,6 +21,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -238,12 +239,39 @@ void BM_TrianglesThatShow(benchmark::State& state)
 
 // ---- whole frames ---------------------------------------------------------
 
-// A small turn of the modelview, as one step of a left drag leaves it: the
-// frame after it is drawn from what the last projection left.
-void TurnModelviewALittle()
+// A small turn of the view, as one step of a left drag leaves it, along
+// the very path bench/vtk_frames.py moves VTK's camera, so that both draw
+// the same views: azimuth 0.4 degrees about the view's up and elevation
+// 0.3 degrees, up for 20 steps and down for the next 20. The camera turns
+// about the centre, the eye-space origin (see LookAt), so the scene turns
+// the other way about the eye's axes.
+void TurnLikeTheVtkCamera(int step)
 {
+    double previous[16];
     glMatrixMode(GL_MODELVIEW);
-    glRotated(0.5, 0.3, 1.0, 0.2);
+    glGetDoublev(GL_MODELVIEW_MATRIX, previous);
+    glLoadIdentity();
+    glRotated((step / 20) % 2 == 0 ? 0.3 : -0.3, 1.0, 0.0, 0.0);
+    glRotated(-0.4, 0.0, 1.0, 0.0);
+    glMultMatrixd(previous);
+}
+
+// The view after the given steps from the start camera. Each benchmark
+// goes on from where its last run stopped, as VTK's repetitions do.
+int& StepsTakenBy(int way, int translucent, int side)
+{
+    static std::map<int, int> steps;
+    return steps[(way * 2 + translucent) * 100000 + side];
+}
+
+// The start camera turned by steps 0 to `steps`, where VTK's camera is
+// after as many.
+void PlaceCameraAfter(int steps)
+{
+    PlaceCamera();
+    for (int i = 0; i <= steps; ++i) {
+        TurnLikeTheVtkCamera(i);
+    }
 }
 
 // The drawing each frame benchmark measures. Buffers (held until the next
@@ -272,18 +300,19 @@ void DrawFrameThe(Way way, const DisplaySettings& display, const Scene& scene)
     }
 }
 
-// Frames after a turn in three dimensions: the modelview turned a little
-// before each.
+// Frames after a turn in three dimensions: the view turned a step before
+// each.
 void Frames(benchmark::State& state, Way way, int translucent)
 {
     Scene& scene = SceneOf(static_cast<int>(state.range(0)));
-    PlaceCamera();
+    int& step = StepsTakenBy(static_cast<int>(way), translucent, scene.side);
+    PlaceCameraAfter(step);
     DisplaySettings display;
     display.translucent = translucent;
     DrawFrameThe(way, display, scene);  // the buffers filled once, as after a projection
     glFinish();
     for (auto _ : state) {
-        TurnModelviewALittle();
+        TurnLikeTheVtkCamera(++step);
         DrawFrameThe(way, display, scene);
         glFinish();
     }
@@ -508,31 +537,124 @@ void PrintSummary(const CollectingReporter& r, const MemoryResult& memory)
 // The same bottle drawn by VTK in this run, beside Tarvo's frames (see
 // VtkComparison.h); after Tarvo's benchmarks, so that neither slows the
 // other.
-void CompareWithVtk(const CollectingReporter& r)
+// ---- beside VTK ------------------------------------------------------------
+
+enum class Case { Opaque3d, Opaque4d, Translucent3d };
+
+// ms a frame over about a second of one case's frames, going on where the
+// case's last slice stopped, as VTK's slices do (see VtkSession): the
+// first frame, which may fill the buffers anew, is not timed.
+double TarvoSlice(Case c, Scene& scene)
 {
+    static int steps[3] = {0, 0, 0};
+    int& step = steps[static_cast<int>(c)];
+    DisplaySettings display;
+    display.translucent = c == Case::Translucent3d ? 1 : 0;
+    // The 4D turn: the start camera, the mesh turned 0.01 further in x-w a frame.
+    const auto turnFourD = [&scene](int s) {
+        Orientation4D o = TurnedOrientation();
+        const Orientation4D xw = Rxw(0.01 * (s + 1));
+        MultiplyMatrix4(xw.data(), o.data());
+        ProjectMesh(scene.mesh, o, scene.projected);
+    };
+    if (c == Case::Opaque4d) {
+        PlaceCamera();
+        turnFourD(step);
+    } else {
+        PlaceCameraAfter(step);
+    }
+    DrawFrameThe(Way::Buffers, display, scene);
+    glFinish();
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    int frames = 0;
+    double seconds = 0.0;
+    while (frames < 3 || seconds < 1.0) {
+        ++step;
+        if (c == Case::Opaque4d) {
+            turnFourD(step);
+        } else {
+            TurnLikeTheVtkCamera(step);
+        }
+        DrawFrameThe(Way::Buffers, display, scene);
+        glFinish();
+        ++frames;
+        seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    }
+    if (c == Case::Opaque4d) {
+        ProjectMesh(scene.mesh, TurnedOrientation(), scene.projected);
+    }
+    return 1000.0 * seconds / frames;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? -1.0 : values[values.size() / 2];
+}
+
+// Five rounds at each size, each round a slice of every case by Tarvo and
+// then by VTK; the medians go into the table. Prints each round's ratios.
+void CompareWithVtk()
+{
+    constexpr int kRounds = 5;
     std::vector<TarvoTimes> tarvo;
     std::vector<VtkTimes> vtk;
     for (const int side : {kSides[1], kSides[2]}) {
         TarvoTimes t;
         t.faces = static_cast<long long>(side) * side;
-        t.opaque3d = Time(r, "FrameOpaque", side);
-        t.opaque4d = Time(r, "FrameFourDTurnOpaque", side);
-        t.translucent3d = Time(r, "FrameTranslucent", side);
-        tarvo.push_back(t);
-        SurfaceMesh mesh;
-        GenerateFourDBottle(side, side, kHoleRatio, mesh);
+        VtkTimes v;
+        Scene& scene = SceneOf(side);
         const std::string path = "/tmp/tarvo-bench-" + std::to_string(side) + ".mesh";
-        if (!WriteBenchMesh(mesh, TurnedOrientation(), path)) {
-            VtkTimes none;
-            none.reason = "could not write " + path;
-            vtk.push_back(none);
+        if (!WriteBenchMesh(scene.mesh, TurnedOrientation(), path)) {
+            v.reason = "could not write " + path;
+            tarvo.push_back(t);
+            vtk.push_back(v);
             continue;
         }
-        mesh = SurfaceMesh{};
-        std::printf("Drawing the %d x %d bottle with VTK...\n", side, side);
+        std::printf("Drawing the %d x %d bottle with VTK, in turns with Tarvo...\n", side, side);
         std::fflush(stdout);
-        vtk.push_back(RunVtkFrames(path, kWidth, kHeight));
-        std::remove(path.c_str());
+        VtkSession session(path, kWidth, kHeight, 1.0);
+        std::remove(path.c_str());  // the script has read it once it is ready
+        v.version = session.Version();
+        std::vector<double> mine[3];
+        std::vector<double> theirs[4];  // opaque3d, opaque4d, sorted3d, peeling3d
+        const char* names[4] = {"opaque3d", "opaque4d", "sorted3d", "peeling3d"};
+        for (int round = 0; round < kRounds; ++round) {
+            for (int c = 0; c < 3; ++c) {
+                mine[c].push_back(TarvoSlice(static_cast<Case>(c), scene));
+                if (session.Available()) {
+                    theirs[c].push_back(session.Slice(names[c]));
+                }
+            }
+            if (!session.Available()) {
+                continue;  // Tarvo's figures alone
+            }
+            theirs[3].push_back(session.Slice(names[3]));
+            std::printf("  round %d, VTK / Tarvo: opaque 3D %.2f, opaque 4D %.2f, translucent "
+                        "%.2f (sorted) %.2f (peeling)\n",
+                        round + 1, theirs[0].back() / mine[0].back(),
+                        theirs[1].back() / mine[1].back(), theirs[2].back() / mine[2].back(),
+                        theirs[3].back() / mine[2].back());
+            std::fflush(stdout);
+        }
+        t.opaque3d = Median(mine[0]);
+        t.opaque4d = Median(mine[1]);
+        t.translucent3d = Median(mine[2]);
+        if (session.Available()) {
+            v.opaque3d = Median(theirs[0]);
+            v.opaque4d = Median(theirs[1]);
+            v.sorted3d = Median(theirs[2]);
+            v.peeling3d = Median(theirs[3]);
+            const bool sorted = v.sorted3d <= v.peeling3d;
+            v.translucent3d = sorted ? v.sorted3d : v.peeling3d;
+            v.translucentMethod = sorted ? "sorted" : "peeling";
+            v.available = true;
+        } else {
+            v.reason = session.Reason();
+        }
+        tarvo.push_back(t);
+        vtk.push_back(v);
     }
     PrintVtkComparison(tarvo, vtk);
 }
@@ -672,7 +794,7 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
     PrintSummary(reporter, memory);
     if (compareWithVtk) {
-        CompareWithVtk(reporter);
+        CompareWithVtk();
     }
     benchmark::Shutdown();
     return 0;

@@ -2,7 +2,7 @@
 """Whole VTK frames of the same surface Tarvo's benchmark draws, for comparison.
 
     vtk_frames.py MESH [--width 800] [--height 600] [--repetitions 5]
-                       [--seconds 1.0] [--png PREFIX]
+                       [--seconds 1.0] [--png PREFIX] [--serve FIFO]
 
 MESH is a little-endian binary file (written by bench/VtkComparison.cpp):
 
@@ -44,6 +44,17 @@ frame, one line a case:
 vtkDepthSortPolyData back to front by each face's first point, as Tarvo
 orders, re-sorted every frame; "peeling" is VTK's depth peeling with its
 default settings, up to 4 peels.)
+
+With --serve FIFO it times nothing on its own: it reads case names, one a
+line, from FIFO (a named pipe the caller writes), and answers each with one
+slice of about --seconds of that case's frames, so that the caller can
+alternate its own frames with VTK's and both see the machine alike:
+
+    vtk slice <case> <ms> <frames>
+
+Each case goes on where its last slice stopped (the camera's steps, the 4D
+turn); a case's first frame after another case is drawn untimed. The end
+of FIFO ends the script.
 
 When VTK or NumPy cannot be loaded, or no window can be made, it prints
 "vtk unavailable <reason>" and exits with status 2. Debian's VTK draws
@@ -249,6 +260,39 @@ def measure(scene, turn, repetitions, seconds):
     return times, frames
 
 
+def serve(scene, cases, commands, seconds):
+    """Answers each case name read from commands with a slice of its frames."""
+    steps = {}
+    current = None
+    with open(commands) as lines:
+        for line in lines:
+            name = line.strip()
+            if name not in cases:
+                continue
+            translucent, method, turn = cases[name]
+            step = steps.get(name, 0)
+            if name != current:
+                scene.set_case(translucent, method)
+                # Back to where this case stopped: the 3D turns add up, the
+                # 4D turn is set from the step.
+                for i in range(step + 1 if turn == scene.turn3d else 0):
+                    turn(i)
+                if turn != scene.turn3d:
+                    turn(step)
+                scene.frame()  # builds the GPU side: not timed
+                current = name
+            frames = 0
+            start = time.perf_counter()
+            while frames < 3 or time.perf_counter() - start < seconds:
+                step += 1
+                turn(step)
+                scene.frame()
+                frames += 1
+            ms = 1000.0 * (time.perf_counter() - start) / frames
+            steps[name] = step
+            print("vtk slice %s %.2f %d" % (name, ms, frames), flush=True)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("mesh")
@@ -258,6 +302,8 @@ def main():
     parser.add_argument("--seconds", type=float, default=1.0,
                         help="time a repetition should take, roughly")
     parser.add_argument("--png", help="also save the first frame of each case as PREFIX-<case>.png")
+    parser.add_argument("--serve", metavar="FIFO",
+                        help="time slices of the cases named in FIFO, one a line")
     args = parser.parse_args()
 
     if not os.environ.get("DISPLAY"):
@@ -275,6 +321,13 @@ def main():
 
     print("vtk version %s" % vtkVersion.GetVTKVersion())
     print("vtk faces %d" % scene.poly.GetNumberOfPolys(), flush=True)
+    if args.serve:
+        serve(scene, {"opaque3d": (False, None, scene.turn3d),
+                      "opaque4d": (False, None, scene.turn4d),
+                      "sorted3d": (True, "sorted", scene.turn3d),
+                      "peeling3d": (True, "peeling", scene.turn3d)},
+              args.serve, args.seconds)
+        return
     cases = (
         ("opaque3d", False, None, scene.turn3d),
         ("opaque4d", False, None, scene.turn4d),
