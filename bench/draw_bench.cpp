@@ -534,20 +534,16 @@ void PrintSummary(const CollectingReporter& r, const MemoryResult& memory)
          memory.translucent <= 200.0);
 }
 
-// The same bottle drawn by VTK in this run, beside Tarvo's frames (see
-// VtkComparison.h); after Tarvo's benchmarks, so that neither slows the
-// other.
 // ---- beside VTK ------------------------------------------------------------
 
 enum class Case { Opaque3d, Opaque4d, Translucent3d };
 
-// ms a frame over about a second of one case's frames, going on where the
-// case's last slice stopped, as VTK's slices do (see VtkSession): the
-// first frame, which may fill the buffers anew, is not timed.
-double TarvoSlice(Case c, Scene& scene)
+// ms a frame over about a second of one case's frames, going on from
+// step (where the case's last slice at this size stopped), as VTK's slices
+// do (see VtkSession): the first frame, which may fill the buffers anew,
+// is not timed.
+double TarvoSlice(Case c, Scene& scene, int& step)
 {
-    static int steps[3] = {0, 0, 0};
-    int& step = steps[static_cast<int>(c)];
     DisplaySettings display;
     display.translucent = c == Case::Translucent3d ? 1 : 0;
     // The 4D turn: the start camera, the mesh turned 0.01 further in x-w a frame.
@@ -593,8 +589,10 @@ double Median(std::vector<double> values)
     return values.empty() ? -1.0 : values[values.size() / 2];
 }
 
-// Five rounds at each size, each round a slice of every case by Tarvo and
-// then by VTK; the medians go into the table. Prints each round's ratios.
+// The same bottle drawn by VTK in this run, beside Tarvo's frames (see
+// VtkComparison.h), after Tarvo's benchmarks: five rounds at each size,
+// each round a slice of every case by Tarvo and then by VTK; the medians
+// go into the table. Prints each round's ratios.
 void CompareWithVtk()
 {
     constexpr int kRounds = 5;
@@ -617,12 +615,13 @@ void CompareWithVtk()
         VtkSession session(path, kWidth, kHeight, 1.0);
         std::remove(path.c_str());  // the script has read it once it is ready
         v.version = session.Version();
+        int steps[3] = {0, 0, 0};  // both sides start each size at the start view
         std::vector<double> mine[3];
         std::vector<double> theirs[4];  // opaque3d, opaque4d, sorted3d, peeling3d
         const char* names[4] = {"opaque3d", "opaque4d", "sorted3d", "peeling3d"};
         for (int round = 0; round < kRounds; ++round) {
             for (int c = 0; c < 3; ++c) {
-                mine[c].push_back(TarvoSlice(static_cast<Case>(c), scene));
+                mine[c].push_back(TarvoSlice(static_cast<Case>(c), scene, steps[c]));
                 if (session.Available()) {
                     theirs[c].push_back(session.Slice(names[c]));
                 }
