@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #ifndef TARVO_VTK_SCRIPT
@@ -133,8 +134,16 @@ VtkSession::VtkSession(const std::string& meshPath, int width, int height, doubl
         if (what == "version") {
             words >> version_;
         } else if (what == "faces") {
-            commands_ = std::fopen(fifo_.c_str(), "w");
+            // Opened for reading too, which Linux allows on a pipe without
+            // waiting for the other end: a script that dies before opening
+            // it cannot leave this waiting; the next answer then reads the
+            // end of its output instead.
+            const int fd = open(fifo_.c_str(), O_RDWR);
+            commands_ = fd >= 0 ? fdopen(fd, "w") : nullptr;
             if (commands_ == nullptr) {
+                if (fd >= 0) {
+                    close(fd);
+                }
                 reason_ = std::string("cannot open the command pipe: ") + std::strerror(errno);
             }
             return;
