@@ -212,23 +212,19 @@ void BM_TrianglesThatShow(benchmark::State& state)
     Scene& scene = SceneOf(static_cast<int>(state.range(0)));
     double m[16];
     CameraModelview(m);
-    WindowMapping mapping{};
-    const double sx = 0.5 * kWidth;
-    const double sy = 0.5 * kHeight;
+    // glOrtho(-1, 1, -r, r, -10, 10), as the view sets it.
     const double r = static_cast<double>(kHeight) / kWidth;
-    // glOrtho(-1, 1, -r, r): x and y of the eye coordinates to pixels.
-    for (int c = 0; c < 3; ++c) {
-        mapping.m[c] = sx * m[4 * c];
-        mapping.m[4 + c] = sy * m[4 * c + 1] / r;
-    }
-    mapping.m[3] = sx * (m[12] + 1.0);
-    mapping.m[7] = sy * (m[13] / r + 1.0);
-    std::vector<uint8_t> showing;
-    std::vector<float> window;
+    const double projection[16] = {1, 0, 0, 0, 0, 1 / r, 0, 0, 0, 0, -0.1, 0, 0, 0, 0, 1};
+    const int viewport[4] = {0, 0, kWidth, kHeight};
+    const double depthRange[2] = {0.0, 1.0};
+    WindowMapping mapping;
+    WindowMappingOf(projection, m, viewport, depthRange, mapping);
+    CentreSearch search;
     for (auto _ : state) {
-        MarkFacesThatCanShow(scene.projected, mapping, showing, window);
-        benchmark::DoNotOptimize(showing.data());
+        MarkFacesThatCanShow(scene.projected, mapping, true, search);
+        benchmark::DoNotOptimize(search.showing.data());
     }
+    const std::vector<uint8_t>& showing = search.showing;
     std::size_t triangles = 0;
     for (const uint8_t s : showing) {
         triangles += (s & 1) + (s >> 1);
@@ -365,18 +361,13 @@ void BM_FrameFloorOpaque(benchmark::State& state)
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
     double projection[16];
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    WindowMapping mapping{};
-    // The orthographic view: x and y of the projected point, through the
-    // modelview's first two rows and the projection's scale, to pixels.
-    for (int c = 0; c < 3; ++c) {
-        mapping.m[c] = 0.5 * kWidth * projection[0] * modelview[4 * c];
-        mapping.m[4 + c] = 0.5 * kHeight * projection[5] * modelview[4 * c + 1];
-    }
-    mapping.m[3] = 0.5 * kWidth * (projection[0] * modelview[12] + projection[12] + 1.0);
-    mapping.m[7] = 0.5 * kHeight * (projection[5] * modelview[13] + projection[13] + 1.0);
-    std::vector<uint8_t> showing;
-    std::vector<float> window;
-    MarkFacesThatCanShow(scene.projected, mapping, showing, window);
+    const int viewport[4] = {0, 0, kWidth, kHeight};
+    const double depthRange[2] = {0.0, 1.0};
+    WindowMapping mapping;
+    WindowMappingOf(projection, modelview, viewport, depthRange, mapping);
+    CentreSearch search;
+    MarkFacesThatCanShow(scene.projected, mapping, true, search);
+    const std::vector<uint8_t>& showing = search.showing;
     std::vector<uint32_t> indices;
     for (std::size_t f = 0; f < showing.size(); ++f) {
         uint32_t six[6];

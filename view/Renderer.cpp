@@ -1,6 +1,5 @@
 #include "view/Renderer.h"
 
-#include "interaction/Matrix4.h"
 #include "view/BufferObjects.h"
 #include "view/DepthOrder.h"
 #include "view/PixelCentres.h"
@@ -350,10 +349,11 @@ void PointArrays(const ArraySource& source, const float* colours)
 
 // The faces in the given order (null: stored order), as triangles from
 // batches of indices in client memory, leaving out the triangles that
-// cannot show (see MarkFacesThatCanShow; showing null: none). Where even a batch cannot be allocated, smaller
-// batches on the stack do.
+// cannot show (see MarkFacesThatCanShow; showing null: none), each batch
+// once marking has marked its faces (marking null: all are). Where even a
+// batch cannot be allocated, smaller batches on the stack do.
 void DrawTriangleBatches(const ProjectedMesh& mesh, const std::vector<int32_t>* order,
-                         const uint8_t* showing)
+                         const uint8_t* showing, FacesMarkedAhead* marking)
 {
     constexpr std::size_t kFallbackQuads = 256;
     uint32_t fallback[6 * kFallbackQuads];
@@ -368,7 +368,12 @@ void DrawTriangleBatches(const ProjectedMesh& mesh, const std::vector<int32_t>* 
     } catch (const std::bad_alloc&) {
     }
     std::size_t filled = 0;
+    std::size_t marked = 0;
     for (std::size_t i = 0; i < faceCount; ++i) {
+        if (marking != nullptr && i == marked) {
+            marked = std::min(faceCount, i + perCall);
+            marking->WaitFor(marked);
+        }
         const std::size_t f = order != nullptr ? static_cast<std::size_t>((*order)[i]) : i;
         const uint8_t triangles = showing != nullptr ? showing[f] : 3;
         if (triangles != 0) {
@@ -391,27 +396,33 @@ void DrawTriangleBatches(const ProjectedMesh& mesh, const std::vector<int32_t>* 
 }
 
 // The mapping from projected coordinates to window pixels under the
-// current matrices and viewport; false unless both matrices are affine (as
-// the view's orthographic projection and its turns, moves and scales are).
+// current matrices, viewport and depth range; false unless both matrices
+// are affine (as the view's orthographic projection and its turns, moves
+// and scales are).
 bool CurrentWindowMapping(const double modelview[16], WindowMapping& out)
 {
     double projection[16];
     GLint viewport[4];
+    double depthRange[2];
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetIntegerv(GL_VIEWPORT, viewport);
-    // a = projection x modelview, as OpenGL applies them.
-    double a[16];
-    std::copy(modelview, modelview + 16, a);
-    MultiplyMatrix4(projection, a);
-    if (a[3] != 0.0 || a[7] != 0.0 || a[11] != 0.0 || a[15] != 1.0) {
+    glGetDoublev(GL_DEPTH_RANGE, depthRange);
+    const int box[4] = {viewport[0], viewport[1], viewport[2], viewport[3]};
+    return WindowMappingOf(projection, modelview, box, depthRange, out);
+}
+
+// Whether a fragment behind another can never show: opaque, with the depth
+// test keeping the nearer (or the later of equals) and writing its depth.
+bool NearerFragmentsWin(const DisplaySettings& display)
+{
+    if (display.translucent != 0 || glIsEnabled(GL_DEPTH_TEST) != GL_TRUE) {
         return false;
     }
-    const double sx = 0.5 * viewport[2];
-    const double sy = 0.5 * viewport[3];
-    const double m[8] = {sx * a[0], sx * a[4], sx * a[8], sx * (a[12] + 1.0) + viewport[0],
-                         sy * a[1], sy * a[5], sy * a[9], sy * (a[13] + 1.0) + viewport[1]};
-    std::copy(m, m + 8, out.m);
-    return true;
+    GLint function = GL_ALWAYS;
+    GLboolean writes = GL_FALSE;
+    glGetIntegerv(GL_DEPTH_FUNC, &function);
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &writes);
+    return (function == GL_LESS || function == GL_LEQUAL) && writes == GL_TRUE;
 }
 
 // Whether the draw arrays are what ProjectMesh made for these faces.
@@ -443,17 +454,15 @@ void DrawFacesFromArrays(const DisplaySettings& display, const ProjectedMesh& me
     // Kept from frame to frame, as the figure's size changes only with a
     // new mesh. Without memory for them every face is drawn: the same
     // picture, more slowly.
-    static std::vector<uint8_t> showing;
-    static std::vector<float> window;
+    static CentreSearch search;
     WindowMapping mapping;
     bool culled = false;
     if (CurrentWindowMapping(modelview, mapping)) {
         try {
-            MarkFacesThatCanShow(mesh, mapping, showing, window);
+            PrepareCentreSearch(mesh, mapping, NearerFragmentsWin(display), search);
             culled = true;
         } catch (const std::bad_alloc&) {
-            std::vector<uint8_t>().swap(showing);
-            std::vector<float>().swap(window);
+            search = CentreSearch();
         }
     }
 
@@ -471,7 +480,16 @@ void DrawFacesFromArrays(const DisplaySettings& display, const ProjectedMesh& me
     std::vector<int32_t> order;
     const bool sorted =
         display.translucent != 0 && TryOrder(BuildBackToFrontOrder, mesh, modelview, order);
-    DrawTriangleBatches(mesh, sorted ? &order : nullptr, culled ? showing.data() : nullptr);
+    if (!culled) {
+        DrawTriangleBatches(mesh, sorted ? &order : nullptr, nullptr, nullptr);
+    } else if (sorted) {
+        MarkAllFaces(mesh, search);
+        DrawTriangleBatches(mesh, &order, search.showing.data(), nullptr);
+    } else {
+        // The first faces are drawn while the later ones are being marked.
+        FacesMarkedAhead marking(mesh, search);
+        DrawTriangleBatches(mesh, nullptr, search.showing.data(), &marking);
+    }
     glShadeModel(GL_SMOOTH);
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);

@@ -170,6 +170,28 @@ TEST_F(FastPathTest, EverySurfaceKindMatchesTheImmediateDrawingInEveryMode)
     }
 }
 
+// An opaque frame of a mesh with many faces for its pixels leaves out the
+// faces behind its own front: not a pixel changes, from any side.
+TEST_F(FastPathTest, FacesLeftOutBehindTheFrontChangeNoPixel)
+{
+    SurfaceMesh surface;
+    ASSERT_TRUE(GenerateFourDBottle(220, 160, 0.4, surface));
+    Orientation4D turned = IdentityOrientation();
+    const Orientation4D xw = Rxw(1.1);
+    MultiplyMatrix4(xw.data(), turned.data());
+    ProjectedMesh mesh;
+    ProjectMesh(surface, turned, mesh);
+    AidDrawing back;
+    back.backColour = true;
+    for (int step = 0; step < 6; ++step) {
+        TurnModelview(47.0, 0.2 + step, 1.0, -0.5 * step);
+        DisplaySettings display;
+        display.colorIndex = step;
+        ExpectSameFrame(display, mesh, "turn " + std::to_string(step),
+                        step % 2 == 0 ? back : AidDrawing{});
+    }
+}
+
 // The same with the visual aids on: back colour, w colours (over the back
 // colour) and the marker, opaque and translucent.
 TEST_F(FastPathTest, VisualAidsMatchTheImmediateDrawing)
