@@ -1,5 +1,6 @@
 #include "view/PixelCentres.h"
 
+#include "interaction/Matrix4.h"
 #include "view/CoverDepths.h"
 #include "view/Projection.h"
 
@@ -253,15 +254,8 @@ bool WindowMappingOf(const double projection[16], const double modelview[16],
 {
     // a = projection x modelview, as OpenGL applies them.
     double a[16];
-    for (int c = 0; c < 4; ++c) {
-        for (int r = 0; r < 4; ++r) {
-            double sum = 0.0;
-            for (int k = 0; k < 4; ++k) {
-                sum += projection[4 * k + r] * modelview[4 * c + k];
-            }
-            a[4 * c + r] = sum;
-        }
-    }
+    std::copy(modelview, modelview + 16, a);
+    MultiplyMatrix4(projection, a);
     if (a[3] != 0.0 || a[7] != 0.0 || a[11] != 0.0 || a[15] != 1.0) {
         return false;
     }
