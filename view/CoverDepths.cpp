@@ -253,13 +253,18 @@ void FillBlock(const ProjectedMesh& mesh, const WindowPoints& p, const Block& b,
 }
 
 // A face's turning (see CoverTurning) and deepest corner.
-int FaceAsCover(const ProjectedMesh& mesh, const WindowPoints& p, std::size_t f, double& deepest)
+struct FaceCover {
+    int turning;
+    double deepest;
+};
+
+FaceCover FaceAsCover(const ProjectedMesh& mesh, const WindowPoints& p, std::size_t f)
 {
     const Quad& q = mesh.faces[f];
     const std::array<Corner, 4> c = {CornerOf(p, q.i0), CornerOf(p, q.i1), CornerOf(p, q.i2),
                                      CornerOf(p, q.i3)};
-    deepest = std::max(std::max(c[0].zHigh, c[1].zHigh), std::max(c[2].zHigh, c[3].zHigh));
-    return CoverTurning(c, p);
+    return {CoverTurning(c, p),
+            std::max(std::max(c[0].zHigh, c[1].zHigh), std::max(c[2].zHigh, c[3].zHigh))};
 }
 
 // Whether face g continues face f along a row (sharing f's second edge) or
@@ -274,32 +279,43 @@ bool FollowsInColumn(const ProjectedMesh& mesh, std::size_t f, std::size_t g)
     return mesh.faces[g].i0 == mesh.faces[f].i3 && mesh.faces[g].i1 == mesh.faces[f].i2;
 }
 
-// Covers with the faces of one row, [first, first + count), in strips of
-// faces that turn alike.
+// Covers with the faces [first, first + count) of one row, in strips of
+// faces that turn alike; faces[k] is face first + k as cover.
 void FillStrips(const ProjectedMesh& mesh, const WindowPoints& p, std::size_t first,
-                std::size_t count, OutlineRows& rows, float* cover)
+                std::size_t count, const FaceCover* faces, OutlineRows& rows, float* cover)
 {
-    std::size_t start = first;  // the strip being gathered: [start, f)
-    int turning = 0;
-    double deepest = 0.0;
-    for (std::size_t f = first; f <= first + count; ++f) {
-        int faceTurning = 0;
-        double faceDeepest = 0.0;
-        if (f < first + count) {
-            faceTurning = FaceAsCover(mesh, p, f, faceDeepest);
-        }
-        const bool joins = faceTurning != 0 && f > start && f - start < kStripFaces &&
-                           faceTurning == turning && FollowsInRow(mesh, f - 1, f);
+    std::size_t start = 0;  // the strip being gathered: [start, k)
+    for (std::size_t k = 1; k <= count; ++k) {
+        const bool joins = k < count && faces[k].turning != 0 && k - start < kStripFaces &&
+                           faces[k].turning == faces[start].turning &&
+                           FollowsInRow(mesh, first + k - 1, first + k);
         if (joins) {
-            deepest = std::max(deepest, faceDeepest);
             continue;
         }
-        if (turning != 0 && f > start) {
-            FillBlock(mesh, p, Block{start, f - start, 1, 0}, deepest, rows, cover);
+        if (faces[start].turning != 0) {
+            double deepest = 0.0;
+            for (std::size_t j = start; j < k; ++j) {
+                deepest = std::max(deepest, faces[j].deepest);
+            }
+            FillBlock(mesh, p, Block{first + start, k - start, 1, 0}, deepest, rows, cover);
         }
-        start = f;
-        turning = faceTurning;
-        deepest = faceDeepest;
+        start = k;
+    }
+}
+
+constexpr std::size_t kBlockFaces = kStripFaces * kStripFaces;
+
+// The same for faces in storage order, with no grid to go by.
+void FillStripsInOrder(const ProjectedMesh& mesh, const WindowPoints& p, std::size_t first,
+                       std::size_t count, OutlineRows& rows, float* cover)
+{
+    FaceCover faces[kBlockFaces];
+    for (std::size_t begin = 0; begin < count; begin += kBlockFaces) {
+        const std::size_t n = std::min(kBlockFaces, count - begin);
+        for (std::size_t k = 0; k < n; ++k) {
+            faces[k] = FaceAsCover(mesh, p, first + begin + k);
+        }
+        FillStrips(mesh, p, first + begin, n, faces, rows, cover);
     }
 }
 
@@ -308,19 +324,17 @@ void FillStrips(const ProjectedMesh& mesh, const WindowPoints& p, std::size_t fi
 void FillGridBlock(const ProjectedMesh& mesh, const WindowPoints& p, const Block& b,
                    OutlineRows& rows, float* cover)
 {
-    int turning = 0;
+    FaceCover faces[kBlockFaces];
     double deepest = 0.0;
     bool whole = true;
-    for (std::size_t r = 0; r < b.high && whole; ++r) {
-        for (std::size_t j = 0; j < b.wide && whole; ++j) {
+    for (std::size_t r = 0; r < b.high; ++r) {
+        for (std::size_t j = 0; j < b.wide; ++j) {
             const std::size_t f = b.Face(r, j);
-            double faceDeepest = 0.0;
-            const int faceTurning = FaceAsCover(mesh, p, f, faceDeepest);
-            whole = faceTurning != 0 && (turning == 0 || faceTurning == turning) &&
+            const FaceCover& face = faces[r * b.wide + j] = FaceAsCover(mesh, p, f);
+            whole = whole && face.turning != 0 && face.turning == faces[0].turning &&
                     (j == 0 || FollowsInRow(mesh, f - 1, f)) &&
                     (r == 0 || FollowsInColumn(mesh, f - b.rowLength, f));
-            turning = faceTurning;
-            deepest = std::max(deepest, faceDeepest);
+            deepest = std::max(deepest, face.deepest);
         }
     }
     if (whole) {
@@ -328,7 +342,7 @@ void FillGridBlock(const ProjectedMesh& mesh, const WindowPoints& p, const Block
         return;
     }
     for (std::size_t r = 0; r < b.high; ++r) {
-        FillStrips(mesh, p, b.Face(r, 0), b.wide, rows, cover);
+        FillStrips(mesh, p, b.Face(r, 0), b.wide, faces + r * b.wide, rows, cover);
     }
 }
 
@@ -354,7 +368,7 @@ void FillCoverDepths(const ProjectedMesh& mesh, const WindowPoints& points,
     std::fill(cover.begin(), cover.end(), std::numeric_limits<float>::infinity());
     OutlineRows rows;
     if (rowLength == 0) {
-        FillStrips(mesh, points, firstFace, endFace - firstFace, rows, cover.data());
+        FillStripsInOrder(mesh, points, firstFace, endFace - firstFace, rows, cover.data());
         return;
     }
     // Blocks of kStripFaces rows and columns, narrower at the end of a row
@@ -367,5 +381,5 @@ void FillCoverDepths(const ProjectedMesh& mesh, const WindowPoints& points,
             FillGridBlock(mesh, points, b, rows, cover.data());
         }
     }
-    FillStrips(mesh, points, rowsEnd, endFace - rowsEnd, rows, cover.data());
+    FillStripsInOrder(mesh, points, rowsEnd, endFace - rowsEnd, rows, cover.data());
 }
