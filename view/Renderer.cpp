@@ -412,7 +412,9 @@ bool CurrentWindowMapping(const double modelview[16], WindowMapping& out)
 }
 
 // Whether a fragment behind another can never show: opaque, with the depth
-// test keeping the nearer (or the later of equals) and writing its depth.
+// test keeping the nearer (or the later of equals) and writing its depth,
+// over the whole depth range (the cover takes the near and far planes to lie
+// at depths 0 and 1).
 bool NearerFragmentsWin(const DisplaySettings& display)
 {
     if (display.translucent != 0 || glIsEnabled(GL_DEPTH_TEST) != GL_TRUE) {
@@ -420,9 +422,12 @@ bool NearerFragmentsWin(const DisplaySettings& display)
     }
     GLint function = GL_ALWAYS;
     GLboolean writes = GL_FALSE;
+    double range[2] = {0.0, 0.0};
     glGetIntegerv(GL_DEPTH_FUNC, &function);
     glGetBooleanv(GL_DEPTH_WRITEMASK, &writes);
-    return (function == GL_LESS || function == GL_LEQUAL) && writes == GL_TRUE;
+    glGetDoublev(GL_DEPTH_RANGE, range);
+    return (function == GL_LESS || function == GL_LEQUAL) && writes == GL_TRUE &&
+           range[0] == 0.0 && range[1] == 1.0;
 }
 
 // Whether the draw arrays are what ProjectMesh made for these faces.
