@@ -1,6 +1,7 @@
 #include "app/DialogBuilder.h"
 
 #include "resources/AppIcon.h"
+#include "resources/DialogFit.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -9,6 +10,7 @@
 #include <wx/statbmp.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/toplevel.h>
 
 wxString ChooseDialogFontFace(const wxString& requested)
 {
@@ -70,37 +72,31 @@ public:
 wxWindow* CreateControl(wxDialog& dialog, const ControlTemplate& control)
 {
     const int id = WindowIdFromTemplateId(control.id);
-    const wxString text = wxString::FromUTF8(control.text);
     const wxPoint position = dialog.ConvertDialogToPixels(wxPoint(control.x, control.y));
     const wxSize size = dialog.ConvertDialogToPixels(wxSize(control.width, control.height));
 
+    // Texts are set, and positions and sizes fitted to them, afterwards by
+    // LayOutDialogControls.
     switch (control.kind) {
     case ControlKind::DefaultPushButton: {
-        auto* button = new wxButton(&dialog, id, text, position, size);
+        auto* button = new wxButton(&dialog, id, wxString(), position, size);
         button->SetDefault();
         return button;
     }
     case ControlKind::PushButton:
-        return new wxButton(&dialog, id, text, position, size);
-    case ControlKind::StaticText: {
-        auto* label = new wxStaticText(&dialog, id, wxString(), position, size,
-                                       wxST_NO_AUTORESIZE);
-        if (control.style & kCtlNoPrefix) {
-            label->SetLabelText(text);
-        } else {
-            label->SetLabel(text);
-        }
-        return label;
-    }
+        return new wxButton(&dialog, id, wxString(), position, size);
+    case ControlKind::StaticText:
+        return new wxStaticText(&dialog, id, wxString(), position, size, wxST_NO_AUTORESIZE);
     case ControlKind::Edit: {
         const long style = (control.style & kCtlBorder) ? 0 : wxBORDER_NONE;
-        return new wxTextCtrl(&dialog, id, text, position, size, style);
+        return new wxTextCtrl(&dialog, id, wxString::FromUTF8(std::string(control.text)),
+                              position, size, style);
     }
     case ControlKind::AutoRadioButton:
-        return new CCompactIndicator<wxRadioButton>(&dialog, id, text, position, size,
+        return new CCompactIndicator<wxRadioButton>(&dialog, id, wxString(), position, size,
                                  (control.style & kCtlGroup) ? wxRB_GROUP : 0);
     case ControlKind::AutoCheckBox:
-        return new CCompactIndicator<wxCheckBox>(&dialog, id, text, position, size, 0);
+        return new CCompactIndicator<wxCheckBox>(&dialog, id, wxString(), position, size, 0);
     case ControlKind::StaticIcon:
         // Shown at the icon's own size in the template's top left corner.
         return new wxStaticBitmap(&dialog, id, wxBitmap(TarvoIconImage(32)), position);
@@ -108,7 +104,92 @@ wxWindow* CreateControl(wxDialog& dialog, const ControlTemplate& control)
     return nullptr;
 }
 
+// The control's text in the language chosen now; edits keep what they hold.
+void SetControlText(wxWindow& window, const ControlTemplate& control)
+{
+    const wxString text = wxString::FromUTF8(std::string(control.text));
+    switch (control.kind) {
+    case ControlKind::StaticText:
+        if (control.style & kCtlNoPrefix) {
+            static_cast<wxStaticText&>(window).SetLabelText(text);
+        } else {
+            window.SetLabel(text);
+        }
+        break;
+    case ControlKind::DefaultPushButton:
+    case ControlKind::PushButton:
+    case ControlKind::AutoRadioButton:
+    case ControlKind::AutoCheckBox:
+        window.SetLabel(text);
+        window.InvalidateBestSize();
+        break;
+    case ControlKind::Edit:
+    case ControlKind::StaticIcon:
+        break;
+    }
+}
+
 }  // namespace
+
+int TextWidthNeeded(const wxWindow& window, ControlKind kind)
+{
+    const auto* control = dynamic_cast<const wxControl*>(&window);
+    const wxString text = control != nullptr ? control->GetLabelText() : wxString();
+    switch (kind) {
+    case ControlKind::StaticText:
+        return window.GetTextExtent(text).x;
+    case ControlKind::AutoRadioButton:
+    case ControlKind::AutoCheckBox:
+        // The indicator and its spacing as the toolkit draws them.
+        return window.GetBestSize().x;
+    case ControlKind::DefaultPushButton:
+    case ControlKind::PushButton:
+        // The toolkit's smallest button is wider than the layout's, so the
+        // text with a margin of one and a half characters each side.
+        return window.GetTextExtent(text).x +
+               window.ConvertDialogToPixels(wxSize(kButtonTextMargin, 0)).x;
+    case ControlKind::Edit:
+    case ControlKind::StaticIcon:
+        break;
+    }
+    return 0;
+}
+
+void LayOutDialogControls(wxDialog& dialog, const DialogTemplate& layout,
+                          const std::vector<wxWindow*>& controls)
+{
+    dialog.SetTitle(wxString::FromUTF8(std::string(layout.caption)));
+    std::vector<FitBox> boxes;
+    for (std::size_t i = 0; i < controls.size() && i < layout.controlCount; ++i) {
+        const ControlTemplate& control = layout.controls[i];
+        const wxPoint position = dialog.ConvertDialogToPixels(wxPoint(control.x, control.y));
+        const wxSize size = dialog.ConvertDialogToPixels(wxSize(control.width, control.height));
+        int needed = 0;
+        if (controls[i] != nullptr) {
+            SetControlText(*controls[i], control);
+            needed = TextWidthNeeded(*controls[i], control.kind);
+        }
+        boxes.push_back({position.x, size.x, needed});
+    }
+    const int wider = WidenToFit(boxes);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        wxWindow* window = controls[i];
+        if (window == nullptr) {
+            continue;
+        }
+        const ControlTemplate& control = layout.controls[i];
+        const int y = dialog.ConvertDialogToPixels(wxPoint(0, control.y)).y;
+        if (control.kind == ControlKind::StaticIcon) {
+            window->Move(boxes[i].x, y);
+        } else {
+            const int height = dialog.ConvertDialogToPixels(wxSize(0, control.height)).y;
+            window->SetSize(boxes[i].x, y, boxes[i].width, height);
+        }
+    }
+    wxSize client = dialog.ConvertDialogToPixels(wxSize(layout.width, layout.height));
+    client.x += wider;
+    dialog.SetClientSize(client);
+}
 
 std::vector<wxWindow*> BuildDialogControls(wxDialog& dialog, const DialogTemplate& layout)
 {
@@ -125,12 +206,21 @@ std::vector<wxWindow*> BuildDialogControls(wxDialog& dialog, const DialogTemplat
     for (std::size_t i = 0; i < layout.controlCount; ++i) {
         controls.push_back(CreateControl(dialog, layout.controls[i]));
     }
-    dialog.SetClientSize(dialog.ConvertDialogToPixels(wxSize(layout.width, layout.height)));
+    LayOutDialogControls(dialog, layout, controls);
     return controls;
 }
 
+void RetranslateOpenDialogs()
+{
+    for (wxWindow* window : wxTopLevelWindows) {
+        if (auto* dialog = dynamic_cast<CTemplateDialog*>(window)) {
+            dialog->Retranslate();
+        }
+    }
+}
+
 CTemplateDialog::CTemplateDialog(wxWindow* parent, const DialogTemplate& layout)
-    : wxDialog(parent, wxID_ANY, wxString::FromUTF8(layout.caption), wxDefaultPosition,
+    : wxDialog(parent, wxID_ANY, wxString::FromUTF8(std::string(layout.caption)), wxDefaultPosition,
                wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
       layout_(layout)
 {
@@ -168,6 +258,12 @@ CTemplateDialog::CTemplateDialog(wxWindow* parent, const DialogTemplate& layout)
 }
 
 CTemplateDialog::~CTemplateDialog() = default;
+
+void CTemplateDialog::Retranslate()
+{
+    LayOutDialogControls(*this, layout_, controls_);
+    Refresh();
+}
 
 bool CTemplateDialog::UpdateData(bool saveAndValidate)
 {

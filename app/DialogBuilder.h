@@ -21,10 +21,26 @@ wxString ChooseDialogFontFace(const wxString& requested);
 // theirs.
 int WindowIdFromTemplateId(int templateId);
 
-// Sets the dialog's font, then creates the template's controls at their
-// converted positions and sizes, in template order (which is also the tab
-// order), and sets the client size. Returns the controls in template order.
+// Sets the dialog's font, then creates the template's controls in template
+// order (which is also the tab order) and lays them out. Returns the
+// controls in template order.
 std::vector<wxWindow*> BuildDialogControls(wxDialog& dialog, const DialogTemplate& layout);
+
+// Gives the dialog and its controls their texts in the language chosen now,
+// places the controls at their converted positions and sizes, widened
+// (resources/DialogFit.h) where a text needs more room than the layout
+// gives, and sets the client size. The edits keep their contents.
+void LayOutDialogControls(wxDialog& dialog, const DialogTemplate& layout,
+                          const std::vector<wxWindow*>& controls);
+
+// Room a button's text takes beyond its own width, in dialog units.
+inline constexpr int kButtonTextMargin = 12;
+// The width in pixels a control needs to show its text whole; 0 for
+// controls without text.
+int TextWidthNeeded(const wxWindow& window, ControlKind kind);
+
+// Every template dialog open anywhere takes the language chosen now.
+void RetranslateOpenDialogs();
 
 // A modal dialog made from a template, with data exchange.
 class CTemplateDialog : public wxDialog {
@@ -48,6 +64,9 @@ public:
     virtual bool OnInitDialog();
 
     const DialogTemplate& Layout() const { return layout_; }
+    // Texts and layout again, in the language chosen now; the values shown
+    // and the focus stay.
+    void Retranslate();
     // The controls in template order.
     const std::vector<wxWindow*>& TemplateControls() const { return controls_; }
 

@@ -1,5 +1,6 @@
 #include "app/MainFrame.h"
 
+#include "app/LanguageMenu.h"
 #include "app/VisualAidMenu.h"
 #include "resources/AppIcon.h"
 #include "resources/ResourceIds.h"
@@ -39,6 +40,7 @@ wxMenu* CreateViewMenu()
                           wxString::FromUTF8(kStrHelpCoarseWhileDragging));
     view->Check(ID_COARSE_WHILE_DRAGGING, true);
     AppendVisualAidItems(view);
+    AppendLanguageMenu(view);
     return view;
 }
 
@@ -82,6 +84,15 @@ CMainFrame::CMainFrame()
     Bind(wxEVT_SET_FOCUS, &CMainFrame::OnSetFocus, this);
     Bind(wxEVT_CHAR_HOOK, &CMainFrame::OnCharHook, this);
     visualAids = std::make_unique<CVisualAidDriver>(this);
+    BindLanguageMenu(this);
+}
+
+void CMainFrame::RebuildMenus()
+{
+    // The same menus in the language spoken now, in the same menu bar.
+    wxMenuBar* fresh = CreateMainMenu();
+    MoveMenusKeepingChecks(*GetMenuBar(), *fresh);
+    delete fresh;
 }
 
 void CMainFrame::ToggleFullScreen()

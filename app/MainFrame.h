@@ -23,6 +23,8 @@ public:
     // Full screen on or off; leaving restores the size the window had.
     void ToggleFullScreen();
     void LeaveFullScreen();
+    // The menus again, in the language spoken now, with the same items ticked.
+    void RebuildMenus();
 
 private:
     void OnSetFocus(wxFocusEvent& event);

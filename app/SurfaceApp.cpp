@@ -6,6 +6,7 @@
 #include "app/MainFrame.h"
 #include "app/PictureFile.h"
 #include "app/ResolutionDlg.h"
+#include "app/Translations.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
 #include "view/SurfaceView.h"
@@ -40,6 +41,13 @@ bool CSurfaceApp::OnInit()
     // leave between longer-lived blocks stay resident.
     mallopt(M_MMAP_THRESHOLD, 256 * 1024);
 #endif
+    std::vector<std::string> arguments;
+    for (const wxString& argument : argv.GetArguments()) {
+        arguments.push_back(argument.utf8_string());
+    }
+    if (!UseStartLanguage(arguments)) {
+        return false;
+    }
     return InitInstance();
 }
 
@@ -55,7 +63,7 @@ bool CSurfaceApp::InitInstance()
     }
     if (frame == nullptr || !frame->view->IsUsable()) {
         // Said on the terminal too, for a start from a shell or a script.
-        std::fprintf(stderr, "%s\n", kStrNoOpenGL);
+        std::fprintf(stderr, "%s\n", std::string(kStrNoOpenGL).c_str());
         wxMessageBox(wxString::FromUTF8(kStrNoOpenGL), wxString::FromUTF8(kStrAppTitle),
                      wxOK | wxICON_ERROR);
         if (frame != nullptr) {

@@ -106,7 +106,7 @@ const DialogTemplate& ControlsHelpDialogTemplate()
     constexpr int kWidth = kEffectX + kEffectWidth + 10;
     static const std::vector<ControlTemplate> controls = [] {
         std::vector<ControlTemplate> table;
-        const auto addRow = [&table](int y, const char* input, const char* effect) {
+        const auto addRow = [&table](int y, Text input, Text effect) {
             table.push_back({IDC_TEMPLATE_STATIC, kStatic, input, kInputX, y, kInputWidth,
                              kTextHeight, kCtlNoPrefix});
             table.push_back({IDC_TEMPLATE_STATIC, kStatic, effect, kEffectX, y, kEffectWidth,

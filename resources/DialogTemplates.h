@@ -6,6 +6,8 @@
 // The window side builds real dialogs from these; nothing here depends on the
 // toolkit.
 
+#include "resources/Strings.h"
+
 #include <cstddef>
 
 // Template ids of the two standard buttons and of controls nobody refers
@@ -64,13 +66,13 @@ enum : unsigned {
 struct ControlTemplate {
     int id;
     ControlKind kind;
-    const char* text;  // UTF-8; empty for edits and the icon
+    Text text;  // empty for edits and the icon
     int x, y, width, height;
     unsigned style;
 };
 
 struct DialogTemplate {
-    const char* caption;  // UTF-8
+    Text caption;
     int width, height;    // client area, dialog units
     const char* fontName;  // UTF-8; the face asked for, which may not exist
     int fontPoints;

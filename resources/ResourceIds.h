@@ -19,6 +19,8 @@ enum : int {
     ID_AUTO_TURN,                      // "自動回転(&A)\tSpace"
     ID_MARKER,                         // "ﾏｰｶｰを一周させる(&M)"
     ID_COARSE_WHILE_DRAGGING,          // "操作中は粗く描く(&D)"
+    ID_LANGUAGE_JAPANESE,              // "言語 / Language(&L)" → "日本語(&J)"
+    ID_LANGUAGE_ENGLISH,               // "言語 / Language(&L)" → "English(&E)"
 };
 // "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)" is wxID_EXIT, "Tarvo のﾊﾞｰｼﾞｮﾝ情報(&A)..." is wxID_ABOUT,
 // the dialogs' OK and Cancel are wxID_OK and wxID_CANCEL.

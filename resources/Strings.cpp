@@ -3,8 +3,15 @@
 #include "surfaces/Generators.h"
 
 #include <charconv>
+#include <initializer_list>
 
 namespace {
+
+TextTranslator& CurrentTranslator()
+{
+    static TextTranslator translator = nullptr;
+    return translator;
+}
 
 // Digits grouped by threes with commas, as the limit is written for people.
 std::string GroupedDecimal(int64_t value)
@@ -24,12 +31,39 @@ std::string GroupedDecimal(int64_t value)
     return grouped;
 }
 
+// The translated message with {1}, {2}, ... replaced by the values, so a
+// translation may put them in its own order.
+std::string WithValues(const Text& message, std::initializer_list<std::string> values)
+{
+    std::string text = message;
+    std::size_t index = 1;
+    for (const std::string& value : values) {
+        const std::string mark = "{" + std::to_string(index++) + "}";
+        for (std::size_t at = text.find(mark); at != std::string::npos;
+             at = text.find(mark, at + value.size())) {
+            text.replace(at, mark.size(), value);
+        }
+    }
+    return text;
+}
+
 }  // namespace
+
+std::string TranslateText(const char* id)
+{
+    // The empty id is a catalogue's header, never a text.
+    const TextTranslator translator = CurrentTranslator();
+    return translator != nullptr && *id != '\0' ? translator(id) : std::string(id);
+}
+
+void SetTextTranslator(TextTranslator translator)
+{
+    CurrentTranslator() = translator;
+}
 
 std::string FourDBottleCountsMessage()
 {
-    return "θ方向とφ方向には0以上の整数を、その積が" + GroupedDecimal(kMaxFourDBottleFaces)
-        + "以下になるように入力してください。";
+    return WithValues(kStrFourDBottleCounts, {GroupedDecimal(kMaxFourDBottleFaces)});
 }
 
 std::string SaveFailedMessage(const std::string& path, const std::string& reason)
@@ -39,7 +73,6 @@ std::string SaveFailedMessage(const std::string& path, const std::string& reason
 
 std::string PictureTooLargeMessage(int width, int height, int largest)
 {
-    return std::to_string(width) + " × " + std::to_string(height)
-        + " ﾋﾟｸｾﾙの画像は描けません。この OpenGL 環境で描ける大きさは縦横とも "
-        + std::to_string(largest) + " ﾋﾟｸｾﾙまでです。";
+    return WithValues(kStrPictureTooLarge,
+                      {std::to_string(width), std::to_string(height), std::to_string(largest)});
 }

@@ -5,6 +5,7 @@
 // the table (surfaces/SurfaceKinds.cpp); the dialog, Regenerate and the
 // texts follow from the table. Nothing here knows the window toolkit.
 
+#include "resources/Strings.h"
 #include "surfaces/SurfaceMesh.h"
 
 #include <cstdint>
@@ -27,10 +28,10 @@ struct SurfaceKindEntry {
     // describe; returns false, leaving the mesh as it was, for counts the
     // surface cannot be built from.
     bool (*generate)(const ResolutionSettings& settings, SurfaceMesh& mesh);
-    // The radio button: its control id, its text (UTF-8, from
-    // resources/Strings.h) and its width in dialog units.
+    // The radio button: its control id, its text (from resources/Strings.h)
+    // and its width in dialog units.
     int radioId;
-    const char* radioText;
+    Text radioText;
     int radioWidth;
     // Whether θ, φ and the hole ratio shape the surface: the dialog enables
     // their edits only while such a kind is chosen.

@@ -28,7 +28,7 @@
 
 namespace {
 
-wxString U8(const char* text)
+wxString U8(const std::string& text)
 {
     return wxString::FromUTF8(text);
 }

@@ -46,7 +46,7 @@ std::vector<int> RadioGroup(const DialogTemplate& layout, int firstId)
 TEST(DialogTemplates, ControlsFitTheirDialogAndIdsAreUnique)
 {
     for (const DialogTemplate* layout : AllTemplates()) {
-        SCOPED_TRACE(layout->caption);
+        SCOPED_TRACE(std::string(layout->caption));
         std::set<int> ids;
         int defaultButtons = 0;
         for (std::size_t i = 0; i < layout->controlCount; ++i) {

@@ -416,7 +416,7 @@ TEST(Regenerate, ZeroProductGivesTheEmptyMesh)
 TEST(SurfaceKinds, EveryKindIsBuiltAndUsesTheCountsAsItsEntrySays)
 {
     for (const SurfaceKindEntry& entry : kSurfaceKinds) {
-        SCOPED_TRACE(entry.radioText);
+        SCOPED_TRACE(std::string(entry.radioText));
         const SurfaceMesh start = Generate(entry.kind);
         EXPECT_GT(start.FaceCount(), 0u);
         EXPECT_EQ(!SameMesh(start, Generate(entry.kind, 7, 9, 0.5)), entry.usesCounts);
