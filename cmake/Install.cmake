@@ -61,6 +61,12 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/debian/copyright ${TARVO_PACKAGE_D
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tarvo)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/tarvo.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The catalogues the program carries, also where the desktop's tools look
+# for them.
+foreach(language ${TARVO_LANGUAGES})
+  install(FILES ${TARVO_CATALOGUE_DIR}/${language}.mo
+          DESTINATION ${CMAKE_INSTALL_LOCALEDIR}/${language}/LC_MESSAGES RENAME tarvo.mo)
+endforeach()
 foreach(size ${TARVO_ICON_SIZES})
   install(FILES ${TARVO_ICON_DIR}/${size}x${size}/apps/tarvo.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)

@@ -16,9 +16,10 @@ if [ "${1:-}" = --tests ]; then
 fi
 
 # Building and running. `file` is used by CPack when it makes the Debian
-# package; librsvg2-common lets GTK load the theme's SVG icons in dialogs.
+# package; librsvg2-common lets GTK load the theme's SVG icons in dialogs;
+# gettext makes and compiles the translations' catalogues.
 packages=(
-  build-essential cmake pkg-config file
+  build-essential cmake pkg-config file gettext
   libwxgtk3.2-dev libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
   fonts-ipafont-gothic librsvg2-common zlib1g-dev
 )

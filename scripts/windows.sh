@@ -22,6 +22,8 @@ packages=(
   # The Linux build draws the icon and makes the tests' reference pictures.
   build-essential cmake pkg-config libwxgtk3.2-dev libgl-dev libegl-dev
   libgl1-mesa-dri libegl-mesa0 libglx-mesa0 libgtest-dev fonts-ipafont-gothic
+  # Both builds compile the translations' catalogues into the program.
+  gettext
   # The cross build and the installer.
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev nsis imagemagick dpkg-dev xz-utils
   # The tests.

@@ -91,6 +91,14 @@ ja=$(grep -m1 '^Comment\[ja\]=' "$desktop" | cut -d= -f2- || true)
 [ -n "$ja" ] || fail "no Comment[ja]"
 LC_ALL=C grep -q '[^ -~]' <<<"$ja" || fail "Comment[ja] is plain ASCII: $ja"
 
+# The catalogues, where the desktop's tools look for them.
+for mo in "$build_dir"/po/*.mo; do
+  language=$(basename "$mo" .mo)
+  installed=$root/usr/share/locale/$language/LC_MESSAGES/tarvo.mo
+  [ -f "$installed" ] || fail "no catalogue usr/share/locale/$language/LC_MESSAGES/tarvo.mo"
+  cmp -s "$mo" "$installed" || fail "the installed $language catalogue is not the one built"
+done
+
 for size in "${sizes[@]}"; do
   png=$root/usr/share/icons/hicolor/${size}x${size}/apps/tarvo.png
   [ -f "$png" ] || fail "no icon ${size}x${size}"
