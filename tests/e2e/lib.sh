@@ -102,9 +102,9 @@ wait_for_window() {
     fail "no window titled '$title' appeared"
 }
 
-start_tarvo() {
+start_tarvo() {  # [program arguments...]
     # stderr is kept for expect_no_toolkit_warnings and still shown.
-    "$TARVO_BIN" 2> >(tee "$ARTIFACTS/stderr.txt" >&2) &
+    "$TARVO_BIN" "$@" 2> >(tee "$ARTIFACTS/stderr.txt" >&2) &
     TARVO_PID=$!
     MAIN_WINDOW=$(wait_for_window Tarvo)
     xdotool windowfocus --sync "$MAIN_WINDOW"
