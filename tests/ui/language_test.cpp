@@ -16,6 +16,7 @@
 #include "app/VisualAidMenu.h"
 #include "resources/ResourceIds.h"
 #include "resources/Strings.h"
+#include "DialogTextFit.h"
 #include "UiTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -53,50 +54,10 @@ const std::vector<std::pair<const char*, DialogMaker>>& AllDialogs()
     return dialogs;
 }
 
-// Each control's text, measured by the toolkit, within the control's size;
-// every control inside the client area; no two controls overlapping.
 void ExpectTextsFit(CTemplateDialog& dialog)
 {
-    const DialogTemplate& layout = dialog.Layout();
-    const wxSize client = dialog.GetClientSize();
-    const std::vector<wxWindow*>& controls = dialog.TemplateControls();
-    ASSERT_EQ(controls.size(), layout.controlCount);
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        const ControlKind kind = layout.controls[i].kind;
-        const auto* control = dynamic_cast<const wxControl*>(controls[i]);
-        ASSERT_NE(control, nullptr);
-        const wxString text = control->GetLabelText();
-        const wxRect rect = control->GetRect();
-        SCOPED_TRACE("control " + std::to_string(i) + " \"" + text.utf8_string() + "\"");
-        EXPECT_GE(rect.x, 0);
-        EXPECT_LE(rect.GetRight(), client.x - 1);
-        EXPECT_LE(rect.GetBottom(), client.y - 1);
-        const wxSize extent = control->GetTextExtent(text);
-        switch (kind) {
-        case ControlKind::StaticText:
-            EXPECT_LE(extent.x, rect.width);
-            EXPECT_LE(extent.y, rect.height);
-            break;
-        case ControlKind::AutoRadioButton:
-        case ControlKind::AutoCheckBox:
-            // The indicator and the text as the toolkit lays them out.
-            EXPECT_LE(control->GetBestSize().x, rect.width);
-            EXPECT_LE(extent.y, rect.height);
-            break;
-        case ControlKind::DefaultPushButton:
-        case ControlKind::PushButton:
-            EXPECT_LE(extent.x + dialog.ConvertDialogToPixels(wxSize(8, 0)).x, rect.width);
-            EXPECT_LE(extent.y, rect.height);
-            break;
-        case ControlKind::Edit:
-        case ControlKind::StaticIcon:
-            break;
-        }
-        for (std::size_t j = i + 1; j < controls.size(); ++j) {
-            EXPECT_FALSE(rect.Intersects(controls[j]->GetRect()))
-                << "overlaps control " << j << " \""
-                << dynamic_cast<wxControl*>(controls[j])->GetLabelText().utf8_string() << "\"";
-        }
+    for (const std::string& problem : TextFitProblems(dialog)) {
+        ADD_FAILURE() << problem;
     }
 }
 
