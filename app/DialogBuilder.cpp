@@ -172,6 +172,15 @@ void LayOutDialogControls(wxDialog& dialog, const DialogTemplate& layout,
         boxes.push_back({position.x, size.x, needed});
     }
     const int wider = WidenToFit(boxes);
+    wxSize client = dialog.ConvertDialogToPixels(wxSize(layout.width, layout.height));
+    client.x += wider;
+    for (std::size_t i = 0; wider > 0 && i < boxes.size(); ++i) {
+        // A control the layout centres (the help's OK) stays centred.
+        const ControlTemplate& control = layout.controls[i];
+        if (control.x * 2 + control.width == layout.width) {
+            boxes[i].x = (client.x - boxes[i].width) / 2;
+        }
+    }
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         wxWindow* window = controls[i];
         if (window == nullptr) {
@@ -186,8 +195,6 @@ void LayOutDialogControls(wxDialog& dialog, const DialogTemplate& layout,
             window->SetSize(boxes[i].x, y, boxes[i].width, height);
         }
     }
-    wxSize client = dialog.ConvertDialogToPixels(wxSize(layout.width, layout.height));
-    client.x += wider;
     dialog.SetClientSize(client);
 }
 

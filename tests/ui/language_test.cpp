@@ -75,6 +75,11 @@ TEST_F(LanguageTest, EveryDialogTextFitsItsControlInBothLanguages)
             Pump(30);
             ExpectTextsFit(*dialog);
             EXPECT_EQ(dialog->GetTitle(), Shown(dialog->Layout().caption));
+            if (auto* ok = dialog->FindWindow(wxID_OK); name == std::string("controls help")) {
+                // Centred under the table, however wide the table grew.
+                const wxRect rect = ok->GetRect();
+                EXPECT_NEAR(rect.x + rect.width / 2.0, dialog->GetClientSize().x / 2.0, 1.0);
+            }
             dialog->Destroy();
             Pump(10);
         }
