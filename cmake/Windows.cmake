@@ -28,3 +28,12 @@ set_source_files_properties(${TARVO_RC} PROPERTIES
 set_target_properties(tarvo PROPERTIES WIN32_EXECUTABLE ON)
 
 install(TARGETS tarvo RUNTIME DESTINATION .)
+
+# The dialogs' layout check for the tests under Wine (tests/windows/wine.sh),
+# a console program with the same manifest, so it sees the screen's density
+# as the program does.
+add_executable(tarvo_layout_check EXCLUDE_FROM_ALL
+               ${PROJECT_SOURCE_DIR}/tests/windows/layout_check.cpp ${TARVO_RC})
+target_include_directories(tarvo_layout_check PRIVATE ${PROJECT_SOURCE_DIR}/tests/ui)
+target_link_libraries(tarvo_layout_check PRIVATE tarvo_ui)
+tarvo_warnings(tarvo_layout_check)

@@ -96,7 +96,9 @@ icons=("$linux_dir"/icons/hicolor/{16x16,24x24,32x32,48x48,64x64,128x128,256x256
 cmake -S . -B "$win_dir" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
   -DTARVO_WX_PREFIX="$wx_prefix" -DTARVO_WINDOWS_ICON="$PWD/$win_dir/tarvo.ico" \
   -DTARVO_BUILD_TESTS=OFF >/dev/null
-nice -n 10 cmake --build "$win_dir" -j2 --target tarvo
+win_targets=(tarvo)
+if $run_tests; then win_targets+=(tarvo_layout_check); fi
+nice -n 10 cmake --build "$win_dir" -j2 --target "${win_targets[@]}"
 
 mkdir -p dist
 $host-strip -o dist/tarvo.exe "$win_dir/tarvo.exe"

@@ -3,7 +3,9 @@
 # X server: the start picture and the pictures after a plain and a Shift drag
 # equal the Linux build's at the same view size; the menu's and the dialogs'
 # Japanese texts are drawn with a real font; both dialogs open from the menu
-# by keyboard; the exit item quits with status 0; the installer installs
+# by keyboard; the exit item quits with status 0; for a user whose Windows
+# speaks English the program does too, and every dialog text fits its
+# control in both languages at 100 % and 200 %; the installer installs
 # silently, the installed program starts, and the uninstaller removes all it
 # put there.
 # Usage, on an X server: wine.sh DIST_DIR LINUX_BUILD_DIR WINDOWS_BUILD_DIR
@@ -43,6 +45,12 @@ for face in Tahoma "Tahoma Bold" "MS Shell Dlg" "MS Shell Dlg 2"; do
 done
 wineserver -w
 
+# The Windows user's language, from the locale Wine is started in: Japanese
+# for the program's own texts; the C locale gives Wine's default, English.
+WINE_LOCALE=ja_JP.UTF-8
+# Where Wine keeps the screen's density (winecfg's setting).
+FONTS_KEY='HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'
+
 # The largest child window of X window $1, as "WINDOW X Y W H".
 largest_child() {
     xwininfo -id "$1" -children |
@@ -66,7 +74,7 @@ start_wine_tarvo() {
     local attempt
     WINDOW_CLASS=tarvo.exe
     for attempt in 1 2; do
-        wine "$1" >/dev/null 2>&1 &
+        LC_ALL=$WINE_LOCALE wine "$1" >/dev/null 2>&1 &
         TARVO_PID=$!
         if MAIN_WINDOW=$(wait_for_window Tarvo) && wait_for_view; then
             # Keys go to the focused window: the window manager may not have
@@ -160,6 +168,7 @@ resolution=$(open_dialog r "解像度の設定")
 shot_window() { import -window "$1" -depth 8 "$ARTIFACTS/$2.ppm"; keep_png "$2"; }
 shot_window "$resolution" wine-resolution
 read -r _ _ w h < <(geometry "$resolution")
+japanese_resolution_width=$w
 # The three surface names beside their radio buttons (dialog units 21-110, 8-52).
 expect_real_text wine-resolution 9 $((21 * w / 246)) $((8 * h / 135)) $((89 * w / 246)) \
     $((44 * h / 135)) "the resolution dialog"
@@ -180,6 +189,46 @@ xdotool key alt+f
 sleep 0.5
 xdotool key x
 expect_exit_within 15
+passed=$((passed + 1))
+
+# --- A Windows that speaks English --------------------------------------------
+WINE_LOCALE=C.UTF-8
+start_wine_tarvo "$dist/tarvo.exe"
+shot wine-english-menu
+keep_png wine-english-menu
+xdotool key alt+s
+sleep 0.5
+xdotool key r
+resolution=$(wait_for_window "Surface and Resolution")
+shot_window "$resolution" wine-english-resolution
+read -r _ _ w _ < <(geometry "$resolution")
+[ "$w" -gt "$japanese_resolution_width" ] ||
+    fail "the English resolution dialog ($w px) is no wider than the Japanese ($japanese_resolution_width px)"
+xdotool key Escape
+sleep 0.5
+xdotool key alt+f
+sleep 0.5
+xdotool key x
+expect_exit_within 15
+WINE_LOCALE=ja_JP.UTF-8
+passed=$((passed + 1))
+
+# --- Every dialog text fits, in both languages, at 100 % and 200 % ----------
+for dpi in 96 192; do
+    wine reg add "$FONTS_KEY" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null
+    wineserver -w
+    wine "$win_build/tarvo_layout_check.exe" >"$ARTIFACTS/layout-$dpi.txt" 2>&1 || {
+        cat "$ARTIFACTS/layout-$dpi.txt" >&2
+        fail "dialog texts do not fit at $dpi dpi"
+    }
+    grep -q " at $dpi dpi" "$ARTIFACTS/layout-$dpi.txt" || {
+        cat "$ARTIFACTS/layout-$dpi.txt" >&2
+        fail "the layout check did not run at $dpi dpi"
+    }
+    tail -n 1 "$ARTIFACTS/layout-$dpi.txt"
+done
+wine reg add "$FONTS_KEY" /v LogPixels /t REG_DWORD /d 96 /f >/dev/null
+wineserver -w
 passed=$((passed + 1))
 
 # --- The Linux build at the same view size -----------------------------------
