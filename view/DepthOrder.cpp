@@ -92,6 +92,18 @@ void BuildBackToFrontOrderStable(const ProjectedMesh& mesh, const double modelvi
 
 namespace {
 
+// The radix sort's two word arrays, one pair per thread that sorts.
+struct Workspace {
+    std::vector<uint64_t> words;
+    std::vector<uint64_t> spare;
+};
+
+Workspace& OrderWorkspace()
+{
+    thread_local Workspace workspace;
+    return workspace;
+}
+
 // A double's bits rearranged so that unsigned comparison agrees with <:
 // negative numbers have all bits flipped (larger magnitude, smaller key),
 // the others only the sign bit. Both zeros map to the key of +0, NaN too.
@@ -150,8 +162,8 @@ void SortByKey(std::size_t count, const KeyOf& keyOf, std::vector<int32_t>& orde
     // bytes a face while a translucent figure is shown): fresh pages cost a
     // fault each on first touch, which took 40 % of the sort at a million
     // faces. They shrink with the mesh like every array.
-    thread_local std::vector<uint64_t> wordStore;
-    thread_local std::vector<uint64_t> spareStore;
+    std::vector<uint64_t>& wordStore = OrderWorkspace().words;
+    std::vector<uint64_t>& spareStore = OrderWorkspace().spare;
     ResizeArray(wordStore, count);
     ResizeArray(spareStore, count);
     uint64_t* const words = wordStore.data();
@@ -263,4 +275,17 @@ void RadixSortOrder(const std::vector<double>& keys, std::vector<int32_t>& order
     // NaN sorts as 0, as the mesh order does.
     SortByKey(
         keys.size(), [k](std::size_t i) { return std::isnan(k[i]) ? 0.0 : k[i]; }, order);
+}
+
+void ReleaseOrderWorkspace()
+{
+    Workspace& w = OrderWorkspace();
+    std::vector<uint64_t>().swap(w.words);
+    std::vector<uint64_t>().swap(w.spare);
+}
+
+std::size_t OrderWorkspaceBytes()
+{
+    const Workspace& w = OrderWorkspace();
+    return (w.words.capacity() + w.spare.capacity()) * sizeof(uint64_t);
 }

@@ -4,6 +4,7 @@
 
 #include "view/ViewCaches.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -47,3 +48,11 @@ void ComputeDepthKeys(const ProjectedMesh& mesh, const double modelview[16],
 // NaN (one would be sorted as 0) and fewer than 2^31 elements.
 // Throws std::bad_alloc when the work arrays cannot be allocated.
 void RadixSortOrder(const std::vector<double>& keys, std::vector<int32_t>& order);
+
+// The sort keeps its work arrays (16 bytes a face) from one translucent frame
+// to the next on each thread that sorts; this frees the calling thread's,
+// as when the figure stops being translucent. The next sort allocates them
+// again.
+void ReleaseOrderWorkspace();
+// What the calling thread's work arrays hold now, in bytes.
+std::size_t OrderWorkspaceBytes();

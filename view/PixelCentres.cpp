@@ -136,11 +136,125 @@ uint8_t LargeFace(const double c[4][2], const double z[4], int x0, int x1, int y
     return 0;
 }
 
+// How many lines of centres (rows, or columns where the triangle is wider
+// than tall) a triangle of a larger face is scanned along, and how many
+// centres it may try in all, before it is kept untried: faces a few pixels
+// across are common where the grid is far finer one way than the other,
+// and most of their triangles cover no centre or only hidden ones; longer
+// triangles (the slivers of a bottle of very few rings) cover centres all
+// the same, and trying them would cost more than drawing them.
+constexpr int kMostScanLines = 16;
+constexpr int kMostScanCentres = 256;
+
+enum class Scan { None, Shows, Untried };
+
+// Whether the triangle (p, q, r) may make a fragment that shows, centre by
+// centre along the lines of its bounding box: each line's centres within
+// the tolerance of all three edges are found from the edges' equations and
+// then tried exactly as the centres of small faces are.
+Scan ScanTriangle(const double p[2], const double q[2], const double r[2], double nearest,
+                  const CoverCheck& check)
+{
+    const Edge edges[3] = {Edge(p, q), Edge(q, r), Edge(r, p)};
+    const double sign = Turning(edges[0], r);
+    if (sign == 0.0) {
+        return Scan::Shows;  // no area: the driver decides
+    }
+    int x0;
+    int x1;
+    int y0;
+    int y1;
+    CentresBetween(std::min(std::min(p[0], q[0]), r[0]), std::max(std::max(p[0], q[0]), r[0]), x0,
+                   x1);
+    CentresBetween(std::min(std::min(p[1], q[1]), r[1]), std::max(std::max(p[1], q[1]), r[1]), y0,
+                   y1);
+    if (x0 > x1 || y0 > y1) {
+        return Scan::None;
+    }
+    const bool alongRows = y1 - y0 <= x1 - x0;
+    const int first = alongRows ? y0 : x0;
+    const int last = alongRows ? y1 : x1;
+    const int low = alongRows ? x0 : y0;
+    const int high = alongRows ? x1 : y1;
+    if (last - first + 1 > kMostScanLines) {
+        return Scan::Untried;
+    }
+    // Well inside the tolerance's own margin over the driver's snapping:
+    // guards the line's bounds against their rounding, and each centre
+    // found is then tried exactly.
+    constexpr double kSlack = 1.0 / 1024.0;
+    int tried = 0;
+    for (int line = first; line <= last; ++line) {
+        const double at = line + 0.5;
+        // Along the line, edge k's inward distance (times its length) is
+        // a t + b for the centre's other coordinate t.
+        double from = low + 0.5;
+        double to = high + 0.5;
+        bool empty = false;
+        for (const Edge& e : edges) {
+            const double reach = std::sqrt(e.slack);
+            const double a = alongRows ? -sign * e.ey : sign * e.ex;
+            const double b = alongRows ? sign * (e.ex * (at - e.uy) + e.ey * e.ux) + reach
+                                       : sign * (-e.ex * e.uy - e.ey * (at - e.ux)) + reach;
+            if (a > 0.0) {
+                from = std::max(from, -b / a);
+            } else if (a < 0.0) {
+                to = std::min(to, -b / a);
+            } else if (b < 0.0) {
+                empty = true;
+            }
+        }
+        if (empty || !(from <= to + 2.0 * kSlack)) {
+            continue;
+        }
+        const int begin = std::max(low, CeilOf(from - 0.5 - kSlack));
+        const int end = std::min(high, FloorOf(to - 0.5 + kSlack));
+        for (int k = begin; k <= end; ++k) {
+            if (++tried > kMostScanCentres) {
+                return Scan::Untried;
+            }
+            const int x = alongRows ? k : line;
+            const int y = alongRows ? line : k;
+            const double px = x + 0.5;
+            const double py = y + 0.5;
+            if (Within(edges[0].Side(px, py), sign, edges[0]) &&
+                Within(edges[1].Side(px, py), sign, edges[1]) &&
+                Within(edges[2].Side(px, py), sign, edges[2]) && !check.Hides(x, y, nearest)) {
+                return Scan::Shows;
+            }
+        }
+    }
+    return Scan::None;
+}
+
+// Faces with more than a few centres in their box: each triangle scanned
+// where it spans few lines of centres, the others kept unless every centre
+// of the face's box lies behind the cover.
+uint8_t ScannedFace(const double c[4][2], const double z[4], int x0, int x1, int y0, int y1,
+                    const CoverCheck& check)
+{
+    const double infinity = std::numeric_limits<double>::infinity();
+    double nearest[2] = {-infinity, -infinity};
+    if (check.cover != nullptr) {
+        Nearest(c, z, nearest);
+    }
+    // The first triangle is (c1, c2, c0), the second (c2, c3, c0).
+    const Scan first = ScanTriangle(c[1], c[2], c[0], nearest[0], check);
+    const Scan second = ScanTriangle(c[2], c[3], c[0], nearest[1], check);
+    uint8_t found = (first == Scan::Shows ? 1 : 0) | (second == Scan::Shows ? 2 : 0);
+    if (first == Scan::Untried || second == Scan::Untried) {
+        const uint8_t untried =
+            (first == Scan::Untried ? 1 : 0) | (second == Scan::Untried ? 2 : 0);
+        found |= LargeFace(c, z, x0, x1, y0, y1, check) & untried;
+    }
+    return found;
+}
+
 // Which of the face's two triangles, as the renderer cuts it (see
 // PutFaceTriangles), may make a fragment that shows: bit 0 the first, bit 1
 // the second. No centre in the face's bounding box means neither; a box with
 // a few centres (as small faces have) is settled centre by centre; larger
-// boxes go by the cover alone. depth and index: the corners' depths (see
+// boxes are scanned line by line (see ScanTriangle). depth and index: the corners' depths (see
 // kDepthSteps), read only where the cover has a say.
 uint8_t TrianglesThatMayShow(const double c[4][2], const uint16_t* depth,
                              const std::size_t index[4], const CoverCheck& check)
@@ -165,7 +279,7 @@ uint8_t TrianglesThatMayShow(const double c[4][2], const uint16_t* depth,
         }
     }
     if ((x1 - x0 + 1) * (y1 - y0 + 1) > 4) {
-        return LargeFace(c, z, x0, x1, y0, y1, check);
+        return ScannedFace(c, z, x0, x1, y0, y1, check);
     }
     // The first triangle is (c1, c2, c0), the second (c2, c3, c0); they
     // share the diagonal from c2 to c0.

@@ -122,6 +122,20 @@ void BuildDrawVertices(ProjectedMesh& out, unsigned threadCount)
     out.drawVertexCount = out.drawVertices.size();
 }
 
+// The draw arrays where the face pass has written the draw vertex of every
+// face's own vertex: the vertices no face starts on (past the last face)
+// carry (0, 0, 1).
+void FinishOwnDrawVertices(ProjectedMesh& out)
+{
+    const std::size_t n = out.projX.size();
+    for (std::size_t i = out.faces.size(); i < n; ++i) {
+        out.drawVertices[i] = {0.0f, 0.0f, 1.0f, static_cast<float>(out.projX[i]),
+                               static_cast<float>(out.projY[i]), static_cast<float>(out.projZ[i])};
+    }
+    out.drawShared = true;
+    out.drawVertexCount = n;
+}
+
 }  // namespace
 
 unsigned ProjectionThreadCount(std::size_t vertexCount, std::size_t faceCount)
@@ -144,6 +158,7 @@ void ProjectMeshThreaded(const SurfaceMesh& mesh, const Orientation4D& orientati
     const std::size_t n = mesh.VertexCount();
     const std::size_t faceCount = mesh.FaceCount();
     bool consistent = mesh.y.size() == n && mesh.z.size() == n && mesh.w.size() == n;
+    bool ownStarts = false;
 
     if (consistent) {
         ResizeArray(out.projX, n);
@@ -168,18 +183,31 @@ void ProjectMeshThreaded(const SurfaceMesh& mesh, const Orientation4D& orientati
         ResizeArray(out.faceNormalX, faceCount);
         ResizeArray(out.faceNormalY, faceCount);
         ResizeArray(out.faceNormalZ, faceCount);
-        const FacePass faces{out.projX.data(), out.projY.data(), out.projZ.data(), n,
-                             mesh.faces.data(), out.faces.data(), out.faceNormalX.data(),
-                             out.faceNormalY.data(), out.faceNormalZ.data()};
+        // Where face f starts on vertex f (every grid here), the same pass
+        // writes the draw vertices, one per vertex, with no second pass.
+        const bool mayOwnStarts = faceCount <= n;
+        if (mayOwnStarts) {
+            ResizeArray(out.drawVertices, n);
+        }
+        const FacePass faces{out.projX.data(),      out.projY.data(),      out.projZ.data(),
+                             n,                     mesh.faces.data(),     out.faces.data(),
+                             out.faceNormalX.data(), out.faceNormalY.data(), out.faceNormalZ.data(),
+                             mayOwnStarts ? out.drawVertices.data() : nullptr};
         std::atomic<bool> allInRange{true};
+        std::atomic<bool> allOwn{mayOwnStarts};
         RunSplit(faceCount, threadCount,
-                 [&faces, kernel, &allInRange](std::size_t begin, std::size_t end) {
+                 [&faces, kernel, &allInRange, &allOwn](std::size_t begin, std::size_t end) {
+                     bool own = true;
                      if (allInRange.load(std::memory_order_relaxed) &&
-                         !ProjectFaces(faces, begin, end, kernel)) {
+                         !ProjectFaces(faces, begin, end, kernel, &own)) {
                          allInRange.store(false, std::memory_order_relaxed);
+                     }
+                     if (!own) {
+                         allOwn.store(false, std::memory_order_relaxed);
                      }
                  });
         consistent = allInRange.load();
+        ownStarts = consistent && allOwn.load();
     }
 
     if (!consistent) {
@@ -193,7 +221,11 @@ void ProjectMeshThreaded(const SurfaceMesh& mesh, const Orientation4D& orientati
         ResizeArray(out.faceNormalY, 0);
         ResizeArray(out.faceNormalZ, 0);
     }
-    BuildDrawVertices(out, threadCount);
+    if (ownStarts) {
+        FinishOwnDrawVertices(out);
+    } else {
+        BuildDrawVertices(out, threadCount);
+    }
     out.drawRevision = NextDrawRevision();
 }
 

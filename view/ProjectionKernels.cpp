@@ -36,7 +36,15 @@ inline bool InRange(int32_t index, std::size_t count)
     return index >= 0 && static_cast<std::size_t>(index) < count;
 }
 
-bool FacesPortable(const FacePass& p, std::size_t begin, std::size_t end)
+// The draw vertex a face starting on its own vertex writes: its normal and
+// that vertex's position, converted as OpenGL converts doubles.
+inline DrawVertex OwnDrawVertex(const FacePass& p, std::size_t f, double nx, double ny, double nz)
+{
+    return {static_cast<float>(nx),    static_cast<float>(ny),    static_cast<float>(nz),
+            static_cast<float>(p.px[f]), static_cast<float>(p.py[f]), static_cast<float>(p.pz[f])};
+}
+
+bool FacesPortable(const FacePass& p, std::size_t begin, std::size_t end, bool& ownStart)
 {
     for (std::size_t f = begin; f < end; ++f) {
         const Quad q = p.in[f];
@@ -54,6 +62,13 @@ bool FacesPortable(const FacePass& p, std::size_t begin, std::size_t end)
         p.nx[f] = nx;
         p.ny[f] = ny;
         p.nz[f] = nz;
+        if (p.draw != nullptr) {
+            if (static_cast<std::size_t>(q.i0) == f) {
+                p.draw[f] = OwnDrawVertex(p, f, nx, ny, nz);
+            } else {
+                ownStart = false;
+            }
+        }
     }
     return true;
 }
@@ -101,14 +116,37 @@ TARVO_AVX2 void VerticesWide(const VertexPass& p, std::size_t begin, std::size_t
     VerticesPortable(p, i, end);
 }
 
-TARVO_AVX2 bool FacesWide(const FacePass& p, std::size_t begin, std::size_t end)
+// The draw vertices of faces f ... f + 3, each starting on its own vertex,
+// from their normals and first corners: 24 floats in six stores.
+TARVO_AVX2 inline void PutOwnDrawVertices(DrawVertex* out, __m256d nx, __m256d ny, __m256d nz,
+                                          __m256d x, __m256d y, __m256d z)
+{
+    const __m128 fnx = _mm256_cvtpd_ps(nx), fny = _mm256_cvtpd_ps(ny);
+    const __m128 fnz = _mm256_cvtpd_ps(nz), fx = _mm256_cvtpd_ps(x);
+    const __m128 fy = _mm256_cvtpd_ps(y), fz = _mm256_cvtpd_ps(z);
+    const __m128 a = _mm_unpacklo_ps(fnx, fny);  // nx0 ny0 nx1 ny1
+    const __m128 b = _mm_unpackhi_ps(fnx, fny);  // nx2 ny2 nx3 ny3
+    const __m128 c = _mm_unpacklo_ps(fnz, fx);   // nz0 x0 nz1 x1
+    const __m128 d = _mm_unpackhi_ps(fnz, fx);   // nz2 x2 nz3 x3
+    const __m128 e = _mm_unpacklo_ps(fy, fz);    // y0 z0 y1 z1
+    const __m128 g = _mm_unpackhi_ps(fy, fz);    // y2 z2 y3 z3
+    float* o = &out->nx;
+    _mm_storeu_ps(o, _mm_movelh_ps(a, c));
+    _mm_storeu_ps(o + 4, _mm_shuffle_ps(e, a, _MM_SHUFFLE(3, 2, 1, 0)));
+    _mm_storeu_ps(o + 8, _mm_movehl_ps(e, c));
+    _mm_storeu_ps(o + 12, _mm_movelh_ps(b, d));
+    _mm_storeu_ps(o + 16, _mm_shuffle_ps(g, b, _MM_SHUFFLE(3, 2, 1, 0)));
+    _mm_storeu_ps(o + 20, _mm_movehl_ps(g, d));
+}
+
+TARVO_AVX2 bool FacesWide(const FacePass& p, std::size_t begin, std::size_t end, bool& ownStart)
 {
     // An index is in range when, read as unsigned, it is at most the last
     // vertex; AVX2 compares only signed, so both sides are shifted by 2^31.
     // A vertex count beyond 32 bits admits every non-negative index.
     const std::size_t limit = p.vertexCount < 0xFFFFFFFFu ? p.vertexCount : 0xFFFFFFFFu;
     if (limit == 0 || end - begin < 4) {
-        return FacesPortable(p, begin, end);
+        return FacesPortable(p, begin, end, ownStart);
     }
     const __m128i bias = _mm_set1_epi32(INT32_MIN);
     const __m128i lastBiased = _mm_xor_si128(
@@ -185,8 +223,28 @@ TARVO_AVX2 bool FacesWide(const FacePass& p, std::size_t begin, std::size_t end)
         _mm256_storeu_pd(p.nx + f, nx);
         _mm256_storeu_pd(p.ny + f, ny);
         _mm256_storeu_pd(p.nz + f, nz);
+        if (p.draw != nullptr) {
+            const __m128i own = _mm_cmpeq_epi32(
+                i0, _mm_add_epi32(_mm_set1_epi32(static_cast<int32_t>(f)), _mm_setr_epi32(0, 1, 2, 3)));
+            if (f <= static_cast<std::size_t>(INT32_MAX) - 3 && _mm_movemask_epi8(own) == 0xFFFF) {
+                PutOwnDrawVertices(p.draw + f, nx, ny, nz, x0, y0, z0);
+            } else {
+                // Lane by lane, as the portable loop does.
+                alignas(32) double n[3][4];
+                _mm256_store_pd(n[0], nx);
+                _mm256_store_pd(n[1], ny);
+                _mm256_store_pd(n[2], nz);
+                for (std::size_t k = 0; k < 4; ++k) {
+                    if (static_cast<std::size_t>(p.in[f + k].i0) == f + k) {
+                        p.draw[f + k] = OwnDrawVertex(p, f + k, n[0][k], n[1][k], n[2][k]);
+                    } else {
+                        ownStart = false;
+                    }
+                }
+            }
+        }
     }
-    return FacesPortable(p, f, end);
+    return FacesPortable(p, f, end, ownStart);
 }
 
 bool WideAvailable()
@@ -222,13 +280,21 @@ void ProjectVertices(const VertexPass& pass, std::size_t begin, std::size_t end,
 }
 
 bool ProjectFaces(const FacePass& pass, std::size_t begin, std::size_t end,
-                  ProjectionKernel kernel)
+                  ProjectionKernel kernel, bool* ownStart)
 {
+    bool own = true;
+    bool inRange;
 #if TARVO_WIDE_KERNELS
     if (kernel == ProjectionKernel::Wide && WideAvailable()) {
-        return FacesWide(pass, begin, end);
-    }
+        inRange = FacesWide(pass, begin, end, own);
+    } else
 #endif
-    (void)kernel;
-    return FacesPortable(pass, begin, end);
+    {
+        (void)kernel;
+        inRange = FacesPortable(pass, begin, end, own);
+    }
+    if (ownStart != nullptr && !own) {
+        *ownStart = false;
+    }
+    return inRange;
 }

@@ -37,7 +37,12 @@ void ProjectVertices(const VertexPass& pass, std::size_t begin, std::size_t end,
                      ProjectionKernel kernel);
 
 // Faces begin ... end - 1: copies each face and computes its normal from
-// the projected corners.
+// the projected corners. With draw set, a face that starts on the vertex of
+// its own index (face f on vertex f, as every grid here is built) also
+// writes that vertex's draw vertex whole: the face normal and the position,
+// in single precision. Only face f writes draw[f], so threads never share
+// one; where a face starts elsewhere, *ownStart (when draw is set) becomes
+// false and that face writes no draw vertex.
 // Returns false as soon as a face names a vertex outside 0 ... vertexCount - 1
 // (nothing of that face is read); the outputs are then partly written.
 struct FacePass {
@@ -50,9 +55,10 @@ struct FacePass {
     double* nx;
     double* ny;
     double* nz;
+    DrawVertex* draw = nullptr;
 };
 bool ProjectFaces(const FacePass& pass, std::size_t begin, std::size_t end,
-                  ProjectionKernel kernel);
+                  ProjectionKernel kernel, bool* ownStart = nullptr);
 
 // The normal of a quad whose corners are known to be in range: the
 // normalised cross product of its diagonals, or (0, 0, 1) where that has no

@@ -485,6 +485,9 @@ void DrawFacesFromArrays(const DisplaySettings& display, const ProjectedMesh& me
     std::vector<int32_t> order;
     const bool sorted =
         display.translucent != 0 && TryOrder(BuildBackToFrontOrder, mesh, modelview, order);
+    if (display.translucent == 0) {
+        ReleaseOrderWorkspace();  // an opaque figure needs no order
+    }
     if (!culled) {
         DrawTriangleBatches(mesh, sorted ? &order : nullptr, nullptr, nullptr);
     } else if (sorted) {

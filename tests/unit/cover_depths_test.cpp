@@ -1,5 +1,6 @@
 // Faces behind what an opaque figure surely covers are left out, and only
 // those: sheets of faces laid straight in the window, one before the other.
+// And long thin faces are left out exactly where they cover no centre.
 
 #include "surfaces/Generators.h"
 #include "view/CoverDepths.h"
@@ -10,7 +11,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <algorithm>
+#include <cmath>
 #include <functional>
+#include <random>
 #include <vector>
 
 namespace {
@@ -106,6 +110,91 @@ TEST(CoverDepths, SheetsSeenNearlyEdgeOnOrBeyondTheDepthRangeHideNothing)
         EXPECT_EQ(Marks(mesh, true), all);
         EXPECT_GT(Shown(all, front, mesh.faces.size()), 0u);
     }
+}
+
+// Whether the triangle (p, q, r) comes within the tolerance of a pixel
+// centre, every centre of its bounding box tried (the tolerance of each
+// edge's line reaches far beyond a sharp corner); one without area may.
+bool NearACentre(const double p[2], const double q[2], const double r[2])
+{
+    const double* v[3] = {p, q, r};
+    const double area = (q[0] - p[0]) * (r[1] - p[1]) - (q[1] - p[1]) * (r[0] - p[0]);
+    if (std::abs(area) <= 1e-12) {
+        return true;
+    }
+    const double t = kCornerTolerancePixels;
+    for (int y = 0; y < kWindow; ++y) {
+        for (int x = 0; x < kWindow; ++x) {
+            const double cx = x + 0.5;
+            const double cy = y + 0.5;
+            bool inside = cx >= std::min({p[0], q[0], r[0]}) - t &&
+                          cx <= std::max({p[0], q[0], r[0]}) + t &&
+                          cy >= std::min({p[1], q[1], r[1]}) - t &&
+                          cy <= std::max({p[1], q[1], r[1]}) + t;
+            for (int k = 0; k < 3 && inside; ++k) {
+                const double* u = v[k];
+                const double* w = v[(k + 1) % 3];
+                const double ex = w[0] - u[0];
+                const double ey = w[1] - u[1];
+                const double side = ex * (cy - u[1]) - ey * (cx - u[0]);
+                inside = (area > 0 ? side : -side) >= -t * std::sqrt(ex * ex + ey * ey);
+            }
+            if (inside) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+TEST(PixelCentres, LongThinFacesAreKeptExactlyWhereTheyComeNearACentre)
+{
+    // Slivers of every direction, 2 to 12 pixels long and down to a
+    // thousandth of a pixel wide, some laid along a row or column of
+    // centres, some just beyond the tolerance of one.
+    std::mt19937 random(29);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    ProjectedMesh mesh;
+    const auto add = [&mesh](double x, double y, double dx, double dy, double nx, double ny) {
+        const int32_t first = static_cast<int32_t>(mesh.projX.size());
+        const double corners[4][2] = {
+            {x, y}, {x + dx, y + dy}, {x + dx + nx, y + dy + ny}, {x + nx, y + ny}};
+        for (const auto& c : corners) {
+            mesh.projX.push_back(c[0]);
+            mesh.projY.push_back(c[1]);
+            mesh.projZ.push_back(0.5);
+        }
+        mesh.faces.push_back({first, first + 1, first + 2, first + 3});
+    };
+    for (int i = 0; i < 3000; ++i) {
+        const double angle = 2.0 * 3.141592653589793 * unit(random);
+        const double length = 2.0 + 10.0 * unit(random);
+        const double width = std::pow(10.0, -3.0 + 2.5 * unit(random));
+        add(16.0 + 32.0 * unit(random), 16.0 + 32.0 * unit(random), length * std::cos(angle),
+            length * std::sin(angle), -width * std::sin(angle), width * std::cos(angle));
+    }
+    for (const double offset : {0.0, 0.01, 0.02, 0.5}) {
+        add(10.0, 20.5 + offset, 9.0, 0.0, 0.0, 0.003);   // along a row
+        add(30.5 - offset, 10.0, 0.0, 9.0, -0.003, 0.0);  // along a column
+    }
+    const std::vector<uint8_t> marks = Marks(mesh, false);
+    std::size_t kept = 0;
+    for (std::size_t f = 0; f < mesh.faces.size(); ++f) {
+        const Quad& q = mesh.faces[f];
+        double c[4][2];
+        for (int k = 0; k < 4; ++k) {
+            const std::size_t v = static_cast<std::size_t>((&q.i0)[k]);
+            c[k][0] = mesh.projX[v];
+            c[k][1] = mesh.projY[v];
+        }
+        const uint8_t expected =
+            (NearACentre(c[1], c[2], c[0]) ? 1 : 0) | (NearACentre(c[2], c[3], c[0]) ? 2 : 0);
+        EXPECT_EQ(marks[f], expected) << "face " << f;
+        kept += (expected & 1) + (expected >> 1);
+    }
+    // Both kinds are there in numbers.
+    EXPECT_GT(kept, 500u);
+    EXPECT_LT(kept, 2 * mesh.faces.size() - 500);
 }
 
 TEST(CoverDepths, GridRowsAreFoundWhereFacesFollowOneAnother)

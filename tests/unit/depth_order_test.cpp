@@ -104,6 +104,23 @@ TEST(DepthOrderTest, RandomMeshesComeOutAsPermutationsInDepthOrder)
     }
 }
 
+TEST(DepthOrderTest, WorkArraysGoWhenReleasedAndComeBackForTheNextSort)
+{
+    std::mt19937 random(7);
+    const ProjectedMesh mesh = RandomMesh(random, 300, 2000);
+    double m[16];
+    RandomModelview(random, m);
+    std::vector<int32_t> first;
+    BuildBackToFrontOrder(mesh, m, first);
+    EXPECT_GE(OrderWorkspaceBytes(), 2 * 2000 * sizeof(uint64_t));
+    ReleaseOrderWorkspace();
+    EXPECT_EQ(OrderWorkspaceBytes(), 0u);
+    std::vector<int32_t> again;
+    BuildBackToFrontOrder(mesh, m, again);
+    EXPECT_EQ(again, first);
+    ReleaseOrderWorkspace();
+}
+
 TEST(DepthOrderTest, OrderFollowsTheViewDirectionAndIgnoresTranslation)
 {
     // Three faces whose first corners lie at z = -1, 0, 2, stored near to far.

@@ -329,6 +329,59 @@ TEST(WideProjection, GivesThePortableLoopsBitsOnEveryMesh)
     EXPECT_EQ(corner.z, 5.0f);
 }
 
+// What the draw vertices must hold with one vertex a mesh vertex: the
+// position, and the normal of the face starting there ((0, 0, 1) where none
+// does), in single precision.
+void ExpectSharedDrawVertices(const ProjectedMesh& p)
+{
+    ASSERT_TRUE(p.drawShared);
+    ASSERT_EQ(p.drawVertices.size(), p.projX.size());
+    std::vector<DrawVertex> expected(p.projX.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        expected[i] = {0.0f, 0.0f, 1.0f, static_cast<float>(p.projX[i]),
+                       static_cast<float>(p.projY[i]), static_cast<float>(p.projZ[i])};
+    }
+    for (std::size_t f = 0; f < p.faces.size(); ++f) {
+        DrawVertex& v = expected[static_cast<std::size_t>(p.faces[f].i0)];
+        v.nx = static_cast<float>(p.faceNormalX[f]);
+        v.ny = static_cast<float>(p.faceNormalY[f]);
+        v.nz = static_cast<float>(p.faceNormalZ[f]);
+    }
+    EXPECT_EQ(std::memcmp(expected.data(), p.drawVertices.data(),
+                          expected.size() * sizeof(DrawVertex)),
+              0);
+}
+
+TEST(WideProjection, DrawVerticesWrittenByTheFacePassMatchTheFacesAndVertices)
+{
+    // Face f on vertex f throughout (written by the face pass itself); the
+    // same grid with fewer faces than vertices; and with the faces in
+    // reverse order, so that each starts elsewhere but no two on one vertex.
+    SurfaceMesh grid;
+    ASSERT_TRUE(GenerateFourDBottle(251, 203, 0.4, grid));
+    SurfaceMesh fewer = grid;
+    fewer.faces.resize(fewer.faces.size() - 1001);
+    SurfaceMesh reversed = grid;
+    std::reverse(reversed.faces.begin(), reversed.faces.end());
+    const Orientation4D o = TurnedBy(0.3, -1.2, 2.1);
+    for (ProjectionKernel kernel : {ProjectionKernel::Portable, BestProjectionKernel()}) {
+        for (unsigned threads : {1u, 2u}) {
+            for (const SurfaceMesh* mesh : {&grid, &fewer, &reversed}) {
+                SCOPED_TRACE(std::to_string(mesh->faces.size()) + " faces, " +
+                             std::to_string(threads) + " thread(s)");
+                ProjectedMesh out;
+                ProjectMeshThreaded(*mesh, o, out, threads, kernel);
+                ExpectSharedDrawVertices(out);
+                EXPECT_EQ(out.drawVertexCount, out.projX.size());
+                // Again into the same arrays, now the other mesh's: nothing of
+                // the last projection's draw vertices may stay.
+                ProjectMeshThreaded(mesh == &grid ? reversed : grid, o, out, threads, kernel);
+                ExpectSharedDrawVertices(out);
+            }
+        }
+    }
+}
+
 TEST(WideProjection, AFaceNamingAMissingVertexEmptiesEverythingWhereverItIs)
 {
     // Enough faces for three pieces when two threads share the work.
