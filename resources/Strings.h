@@ -101,6 +101,10 @@ inline constexpr char kStrSaveFailed[] = "画像を保存できませんでし�
 inline constexpr char kStrSaveNoFolder[] = "保存先のフォルダがありません。";
 inline constexpr char kStrSaveNoPermission[] = "保存先のフォルダに書き込む権限がありません。";
 inline constexpr char kStrSaveDiskFull[] = "ディスクの空きが足りません。";
+inline constexpr char kStrSaveNotAFile[] =
+    "その名前はファイルではない (フォルダなど) ため、置き換えられません。";
+inline constexpr char kStrSaveHardLinked[] =
+    "このファイルには別の名前 (ハードリンク) もあり、置き換えるとそちらが古いまま残るため、保存しませんでした。";
 inline constexpr char kStrSaveWriteFailed[] = "書き込みに失敗しました";
 inline constexpr char kStrSaveEncodeFailed[] = "PNG 形式に変換できませんでした。";
 inline constexpr char kStrCopyFailed[] = "画像をｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰできませんでした。";
