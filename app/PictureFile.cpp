@@ -107,6 +107,15 @@ std::string SaveViewPicture(CSurfaceView& view, const std::string& path, int sca
     return reason.empty() ? reason : SaveFailedMessage(path, reason);
 }
 
+void RegisterClipboardImageFormats()
+{
+#if wxUSE_LIBPNG
+    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) {
+        wxImage::AddHandler(new wxPNGHandler);
+    }
+#endif
+}
+
 std::string CopyViewPicture(CSurfaceView& view)
 {
     const PictureResult picture = view.RenderPicture(1);

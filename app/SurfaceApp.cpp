@@ -40,6 +40,7 @@ bool CSurfaceApp::OnInit()
     // leave between longer-lived blocks stay resident.
     mallopt(M_MMAP_THRESHOLD, 256 * 1024);
 #endif
+    RegisterClipboardImageFormats();
     return InitInstance();
 }
 
