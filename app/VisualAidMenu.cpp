@@ -93,7 +93,8 @@ void CVisualAidDriver::OnCharHook(wxKeyEvent& event)
         Set(ID_AUTO_TURN, !aids.autoTurn);
         return;
     }
-    if (aids.marker && plain && key == WXK_ESCAPE) {
+    // With full screen on, Esc leaves it first (the frame's own key).
+    if (aids.marker && plain && key == WXK_ESCAPE && !frame->FullScreenWanted()) {
         Set(ID_MARKER, false);
         return;
     }

@@ -21,6 +21,8 @@ inline constexpr char kStrMenuCopyPicture[] = "画像をｺﾋﾟｰ(&C)\tCtrl+C
 inline constexpr char kStrMenuView[] = "表示(&V)";
 inline constexpr char kStrMenuResetView[] = "初期状態に戻す(&R)\tHome";
 inline constexpr char kStrMenuFullScreen[] = "全画面表示(&F)\tF11";
+// Shown for a few seconds on entering full screen.
+inline constexpr char kStrFullScreenHint[] = "F11 または Esc で元に戻る";
 inline constexpr char kStrMenuCoarseWhileDragging[] = "操作中は粗く描く(&D)";
 inline constexpr char kStrHelpCoarseWhileDragging[] =
     "面の多い図形をﾄﾞﾗｯｸﾞしている間は粗い図形で素早く描き、ﾎﾞﾀﾝを離すと元の細かさで描きます。";
