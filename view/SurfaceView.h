@@ -61,6 +61,10 @@ public:
     VisualAids visualAids;
     VisualAidScene aidScene;
 
+    // Frames put on screen so far, exact or stand-in: the one timer checks
+    // it to keep no more than one repaint queued.
+    uint64_t FramesShown() const { return framesShown; }
+
     // True once the fixed GL state and the camera are set (at the first paint).
     bool IsGLReady() const { return glReady; }
 
@@ -129,6 +133,7 @@ private:
     bool DrawStandInFrame();
     bool Dragging() const { return leftButtonDown != 0 || rightButtonDown != 0; }
     uint64_t turnSerial = 0;  // raised at every change of the orientation
+    uint64_t framesShown = 0;
     FrameLog frameLog;
 
     // A four-dimensional turn or a bar turn raises the view's revision, but
