@@ -73,10 +73,12 @@ public:
     bool ApplyGesture(DragGesture gesture, int dx, int dy);
     // The four-dimensional turn in the bar's plane by an angle in radians.
     void TurnFourD(double angle);
-    // Scales the figure about the eye's axis. Refuses (false) a step that
-    // would take the scale beyond 1e-15 ... 1e15 of the start's, where the
-    // single-precision modelview would lose the figure for good.
-    bool ScaleBy(double factor);
+    // Scales the figure about the eye's axis, or about the line of sight
+    // through (eyeX, eyeY), which stays where it is on screen. Refuses
+    // (false) a step that would take the scale beyond 1e-15 ... 1e15 of the
+    // start's, where the single-precision modelview would lose the figure
+    // for good.
+    bool ScaleBy(double factor, double eyeX = 0.0, double eyeY = 0.0);
 
     // Back to the start: identity orientation, the bar along (0, 0, 1), the
     // start camera; the projection and the bar are rebuilt at the next
@@ -102,7 +104,8 @@ private:
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
 
     // Keys and wheel (interaction/KeyHandlers.cpp): each key press is a
-    // 10-pixel drag through ApplyGesture; the wheel scales through ScaleBy.
+    // 10-pixel drag through ApplyGesture; the wheel and the pinch scale
+    // through ScaleBy about the point under the pointer.
     void OnKeyDown(wxKeyEvent& event);
     void OnChar(wxKeyEvent& event);
     void OnMouseWheel(wxMouseEvent& event);
@@ -110,6 +113,8 @@ private:
     void OnClickFocus(wxMouseEvent& event);
     // Performs a key's drag; false when the view has no area to act in.
     bool ApplyKeyGesture(DragGesture gesture, int dx, int dy);
+    // Scales by factor about the view's point under the pointer.
+    bool ScaleAboutPoint(double factor, const wxPoint& point);
     int wheelRemainder = 0;     // wheel rotation short of a whole notch
     double lastZoomFactor = 1;  // the pinch's zoom at its previous event
     void BeginDrag(const wxMouseEvent& event);
