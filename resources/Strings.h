@@ -111,36 +111,47 @@ inline constexpr char kStrSaveWriteFailed[] = "書き込みに失敗しました
 inline constexpr char kStrSaveEncodeFailed[] = "PNG 形式に変換できませんでした。";
 inline constexpr char kStrCopyFailed[] = "画像をｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰできませんでした。";
 
-// Controls help: caption and the two-column table, one gesture or key and
-// what it does per row.
+// Controls help: caption, the column headings, and each gesture's or key's
+// two cells (the rows themselves are resources/ControlsTable.h).
 inline constexpr char kStrControlsCaption[] = "操作方法";
 inline constexpr char kStrControlsInput[] = "操作";
 inline constexpr char kStrControlsEffect[] = "動き";
-struct ControlsHelpRow {
-    const char* input;
-    const char* effect;
-};
-inline constexpr ControlsHelpRow kStrControlsRows[] = {
-    {"左ﾄﾞﾗｯｸﾞ", "三次元で回す"},
-    {"Shift+左ﾄﾞﾗｯｸﾞ (左右)", "四次元で回す (棒の向きと第四の軸の平面)"},
-    {"Ctrl+左ﾄﾞﾗｯｸﾞ", "棒を回す (図形はそのまま)"},
-    {"左右両方のﾎﾞﾀﾝでﾄﾞﾗｯｸﾞ", "動かす"},
-    {"右ﾄﾞﾗｯｸﾞ (右・上へ / 左・下へ)", "拡大 / 縮小"},
-    {"ﾎｲｰﾙ (上へ / 下へ)", "拡大 / 縮小"},
-    {"← → ↑ ↓", "三次元で回す (10 ﾋﾟｸｾﾙのﾄﾞﾗｯｸﾞと同じ)"},
-    {"Shift+← →", "四次元で回す"},
-    {"Ctrl+← → ↑ ↓", "棒を回す"},
-    {"Alt+← → ↑ ↓", "動かす"},
-    {"+ / −", "拡大 / 縮小"},
-    {"Home", "初期状態に戻す"},
-    {"F11 / Esc", "全画面表示 / 全画面表示をやめる"},
-    {"Ctrl+S", "画像を保存"},
-    {"Ctrl+C", "画像をｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ"},
-    {"F1", "この操作方法"},
-    {"Space", "自動回転を始める / 止める"},
-    {"[ / ]", "ﾏｰｶｰを少し戻す / 進める"},
-    {"Esc", "ﾏｰｶｰを消す"},
-};
+inline constexpr char kStrCtlLeftDrag[] = "左ﾄﾞﾗｯｸﾞ";
+inline constexpr char kStrCtlTurn3D[] = "三次元で回す";
+inline constexpr char kStrCtlShiftLeftDrag[] = "Shift+左ﾄﾞﾗｯｸﾞ (左右)";
+inline constexpr char kStrCtlTurn4DInPlane[] = "四次元で回す (棒の向きと第四の軸の平面)";
+inline constexpr char kStrCtlCtrlLeftDrag[] = "Ctrl+左ﾄﾞﾗｯｸﾞ";
+inline constexpr char kStrCtlTurnBarOnly[] = "棒を回す (図形はそのまま)";
+inline constexpr char kStrCtlBothDrag[] = "左右両方のﾎﾞﾀﾝでﾄﾞﾗｯｸﾞ";
+inline constexpr char kStrCtlMove[] = "動かす";
+inline constexpr char kStrCtlRightDrag[] = "右ﾄﾞﾗｯｸﾞ (右・上へ / 左・下へ)";
+inline constexpr char kStrCtlScale[] = "拡大 / 縮小";
+inline constexpr char kStrCtlWheel[] = "ﾎｲｰﾙ (上へ / 下へ)";
+inline constexpr char kStrCtlScaleAboutPointer[] = "ﾏｳｽの下の点を中心に拡大 / 縮小";
+inline constexpr char kStrCtlArrows[] = "← → ↑ ↓";
+inline constexpr char kStrCtlTurn3DByKey[] = "三次元で回す (10 ﾋﾟｸｾﾙのﾄﾞﾗｯｸﾞと同じ)";
+inline constexpr char kStrCtlShiftArrows[] = "Shift+← →";
+inline constexpr char kStrCtlTurn4D[] = "四次元で回す";
+inline constexpr char kStrCtlCtrlArrows[] = "Ctrl+← → ↑ ↓";
+inline constexpr char kStrCtlTurnBar[] = "棒を回す";
+inline constexpr char kStrCtlAltArrows[] = "Alt+← → ↑ ↓";
+inline constexpr char kStrCtlPlusMinus[] = "+ / −";
+inline constexpr char kStrCtlHome[] = "Home";
+inline constexpr char kStrCtlResetView[] = "初期状態に戻す";
+inline constexpr char kStrCtlF11[] = "F11";
+inline constexpr char kStrCtlFullScreen[] = "全画面表示 / 全画面表示をやめる";
+inline constexpr char kStrCtlEsc[] = "Esc";
+inline constexpr char kStrCtlEscape[] = "全画面表示を先にやめ、次にﾏｰｶｰを消す";
+inline constexpr char kStrCtlCtrlS[] = "Ctrl+S";
+inline constexpr char kStrCtlSave[] = "画像を保存";
+inline constexpr char kStrCtlCtrlC[] = "Ctrl+C";
+inline constexpr char kStrCtlCopy[] = "画像をｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ";
+inline constexpr char kStrCtlF1[] = "F1";
+inline constexpr char kStrCtlHelp[] = "この操作方法";
+inline constexpr char kStrCtlSpace[] = "Space";
+inline constexpr char kStrCtlAutoTurn[] = "自動回転を始める / 止める";
+inline constexpr char kStrCtlBrackets[] = "[ / ]";
+inline constexpr char kStrCtlStepMarker[] = "ﾏｰｶｰを少し戻す / 進める";
 
 // The file a picture could not be written to, and why.
 std::string SaveFailedMessage(const std::string& path, const std::string& reason);

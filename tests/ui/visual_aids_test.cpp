@@ -102,6 +102,22 @@ TEST_F(VisualAidsTest, MarkerTravelsStepsWithBracketsRestartsOnANewFigureAndGoes
     EXPECT_FALSE(frame->visualAids->TimerRunning());
 }
 
+// Esc with both full screen and the marker on: the first leaves full
+// screen, the marker stays until a second.
+TEST_F(VisualAidsTest, EscLeavesFullScreenBeforeItRemovesTheMarker)
+{
+    frame->visualAids->Set(ID_MARKER, true);
+    frame->SetFullScreen(true);
+    EXPECT_TRUE(Checked(ID_FULL_SCREEN));
+    Key(WXK_ESCAPE);
+    EXPECT_FALSE(frame->FullScreenWanted());
+    EXPECT_FALSE(Checked(ID_FULL_SCREEN));
+    EXPECT_TRUE(view->visualAids.marker) << "one Esc did both";
+    Key(WXK_ESCAPE);
+    EXPECT_FALSE(view->visualAids.marker);
+    ASSERT_TRUE(PumpUntil([&] { return !frame->IsFullScreen(); }));
+}
+
 // Pixels of an RGB picture that pass a test.
 long CountPixels(const std::vector<unsigned char>& rgb,
                  const std::function<bool(int, int, int)>& test)
