@@ -7,9 +7,30 @@
 #include "resources/Strings.h"
 #include "view/SurfaceView.h"
 
+#include <wx/display.h>
 #include <wx/menu.h>
+#include <wx/popupwin.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
 
 namespace {
+
+// How often and how long the window manager's answers are watched after a
+// change of full screen: its answers to a burst of requests may come late
+// and in any number.
+constexpr int kSettleTickMilliseconds = 100;
+constexpr int kSettleTicks = 20;
+constexpr int kSettleTimerId = 1;
+constexpr int kHintTimerId = 2;
+
+#ifdef __WXGTK__
+// The menu bar is shown and hidden by the frame itself: the toolkit's own
+// record of what it hid is lost when a late answer of the window manager
+// arrives between two requests, and the menu bar then never comes back.
+constexpr long kFullScreenStyle = wxFULLSCREEN_ALL & ~wxFULLSCREEN_NOMENUBAR;
+#else
+constexpr long kFullScreenStyle = wxFULLSCREEN_ALL;
+#endif
 
 wxMenu* CreateFileMenu()
 {
@@ -35,7 +56,7 @@ wxMenu* CreateViewMenu()
 {
     auto* view = new wxMenu;
     view->Append(ID_RESET_VIEW, wxString::FromUTF8(kStrMenuResetView));
-    view->Append(ID_FULL_SCREEN, wxString::FromUTF8(kStrMenuFullScreen));
+    view->AppendCheckItem(ID_FULL_SCREEN, wxString::FromUTF8(kStrMenuFullScreen));
     view->AppendCheckItem(ID_COARSE_WHILE_DRAGGING, wxString::FromUTF8(kStrMenuCoarseWhileDragging),
                           wxString::FromUTF8(kStrHelpCoarseWhileDragging));
     view->Check(ID_COARSE_WHILE_DRAGGING, true);
@@ -83,6 +104,11 @@ CMainFrame::CMainFrame()
     view = new CSurfaceView(this, ID_SURFACE_VIEW);
     Bind(wxEVT_SET_FOCUS, &CMainFrame::OnSetFocus, this);
     Bind(wxEVT_CHAR_HOOK, &CMainFrame::OnCharHook, this);
+    Bind(wxEVT_FULLSCREEN, &CMainFrame::OnFullScreenChanged, this);
+    settleTimer.SetOwner(this, kSettleTimerId);
+    hintTimer.SetOwner(this, kHintTimerId);
+    Bind(wxEVT_TIMER, &CMainFrame::OnSettleTick, this, kSettleTimerId);
+    Bind(wxEVT_TIMER, &CMainFrame::OnHintTimer, this, kHintTimerId);
     visualAids = std::make_unique<CVisualAidDriver>(this);
     BindLanguageMenu(this);
 }
@@ -97,26 +123,110 @@ void CMainFrame::RebuildMenus()
 
 void CMainFrame::ToggleFullScreen()
 {
-    if (IsFullScreen()) {
-        LeaveFullScreen();
-        return;
+    SetFullScreen(!fullScreenWanted);
+}
+
+void CMainFrame::SetFullScreen(bool on)
+{
+    fullScreenWanted = on;
+    if (wxMenuBar* bar = GetMenuBar()) {
+        bar->Check(ID_FULL_SCREEN, on);
     }
-    // The toolkit keeps the windowed size and restores it on leaving, also
-    // after the full-screen window was resized.
-    ShowFullScreen(true);
+    settleTicksLeft = kSettleTicks;
+    if (!settleTimer.IsRunning()) {
+        settleTimer.Start(kSettleTickMilliseconds);
+    }
+    FollowWantedState();
+    if (on) {
+        ShowHint();
+    } else {
+        HideHint();
+    }
     view->SetFocus();
 }
 
-void CMainFrame::LeaveFullScreen()
+void CMainFrame::FollowWantedState()
 {
-    ShowFullScreen(false);
-    view->SetFocus();
+    if (IsFullScreen() != fullScreenWanted) {
+        // The toolkit keeps the windowed size and restores it on leaving,
+        // also after the full-screen window was resized.
+        ShowFullScreen(fullScreenWanted, kFullScreenStyle);
+    }
+#ifdef __WXGTK__
+    wxMenuBar* bar = GetMenuBar();
+    if (bar != nullptr && bar->IsShown() == fullScreenWanted) {
+        bar->Show(!fullScreenWanted);
+        SendSizeEvent();
+    }
+#endif
+}
+
+void CMainFrame::OnFullScreenChanged(wxFullScreenEvent& event)
+{
+    event.Skip();
+    // An answer: watch again for as long as after a request.
+    settleTicksLeft = kSettleTicks;
+    if (!settleTimer.IsRunning()) {
+        settleTimer.Start(kSettleTickMilliseconds);
+    }
+}
+
+void CMainFrame::OnSettleTick(wxTimerEvent&)
+{
+    FollowWantedState();
+    if (hint != nullptr && hint->IsShown()) {
+        hint->Raise();  // above the window that just became full screen
+    }
+    if (--settleTicksLeft <= 0) {
+        settleTimer.Stop();
+    }
+}
+
+void CMainFrame::ShowHint()
+{
+    if (hint == nullptr) {
+        hint = new wxPopupWindow(this, wxBORDER_NONE);
+        hint->SetBackgroundColour(wxColour(40, 40, 40));
+        auto* text = new wxStaticText(hint, wxID_ANY, wxString::FromUTF8(kStrFullScreenHint));
+        text->SetForegroundColour(*wxWHITE);
+        text->SetFont(text->GetFont().Scaled(1.5f));
+        auto* sizer = new wxBoxSizer(wxVERTICAL);
+        sizer->Add(text, 0, wxALL, text->GetCharHeight() / 2 + 4);
+        hint->SetSizerAndFit(sizer);
+    }
+    // Centred near the top of the screen the frame is on.
+    const int display = wxDisplay::GetFromWindow(this);
+    const wxRect screen = wxDisplay(display == wxNOT_FOUND ? 0u : unsigned(display)).GetGeometry();
+    const wxSize size = hint->GetSize();
+    hint->Move(screen.x + (screen.width - size.x) / 2, screen.y + screen.height / 8);
+    hint->Show();
+    hint->Raise();
+    hintTimer.StartOnce(kHintMilliseconds);
+}
+
+void CMainFrame::HideHint()
+{
+    hintTimer.Stop();
+    if (hint != nullptr) {
+        hint->Hide();
+    }
+}
+
+bool CMainFrame::FullScreenHintShown() const
+{
+    return hint != nullptr && hint->IsShown();
+}
+
+void CMainFrame::OnHintTimer(wxTimerEvent&)
+{
+    HideHint();
 }
 
 void CMainFrame::OnCharHook(wxKeyEvent& event)
 {
-    // Esc leaves full screen; everywhere else it goes its usual way.
-    if (event.GetKeyCode() == WXK_ESCAPE && IsFullScreen()) {
+    // Esc leaves full screen before it does anything else (the marker's
+    // Esc waits for the window); everywhere else it goes its usual way.
+    if (event.GetKeyCode() == WXK_ESCAPE && fullScreenWanted) {
         LeaveFullScreen();
         return;
     }

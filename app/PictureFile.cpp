@@ -1,5 +1,6 @@
 #include "app/PictureFile.h"
 
+#include "app/AtomicWrite.h"
 #include "app/PngEncoder.h"
 #include "resources/Strings.h"
 #include "view/SurfaceView.h"
@@ -10,21 +11,9 @@
 #include <wx/filename.h>
 #include <wx/image.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <new>
 #include <vector>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#ifdef _WIN32
-#include <io.h>
-#include <windows.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -44,92 +33,8 @@ std::string ReasonForError(int error)
 #endif
         return kStrSaveDiskFull;
     default:
-        return std::string(kStrSaveWriteFailed) + " (" + std::strerror(error) + ")。";
+        return WriteFailedReason(std::strerror(error));
     }
-}
-
-#ifdef _WIN32
-// The C runtime's names for the same calls; the file names are UTF-8 and
-// Windows wants them wide.
-std::wstring Wide(const std::string& utf8)
-{
-    return std::wstring(wxString::FromUTF8(utf8).wc_str());
-}
-
-int CreateTemporary(std::string& pattern)
-{
-    std::wstring name = Wide(pattern);
-    if (_wmktemp_s(name.data(), name.size() + 1) != 0) {
-        return -1;
-    }
-    pattern = std::string(wxString(name).utf8_str());
-    return _wopen(name.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
-}
-
-int WriteSome(int fd, const unsigned char* data, std::size_t size)
-{
-    return _write(fd, data, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
-}
-
-bool MakeDurable(int fd) { return _commit(fd) == 0; }
-int CloseFile(int fd) { return _close(fd); }
-void RemoveFile(const std::string& path) { _wunlink(Wide(path).c_str()); }
-
-// Windows' rename refuses an existing target; this replaces it in one step.
-bool ReplaceFile(const std::string& from, const std::string& to)
-{
-    if (MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return true;
-    }
-    const DWORD error = GetLastError();
-    errno = error == ERROR_ACCESS_DENIED ? EACCES
-          : error == ERROR_PATH_NOT_FOUND ? ENOENT
-          : error == ERROR_DISK_FULL ? ENOSPC : EIO;
-    return false;
-}
-#else
-int CreateTemporary(std::string& pattern)
-{
-    const int fd = ::mkstemp(pattern.data());
-    if (fd >= 0) {
-        // mkstemp makes the file private; a picture gets the usual permissions.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-    }
-    return fd;
-}
-
-int WriteSome(int fd, const unsigned char* data, std::size_t size)
-{
-    return static_cast<int>(::write(fd, data, std::min<std::size_t>(size, 1u << 30)));
-}
-
-bool MakeDurable(int fd) { return ::fsync(fd) == 0; }
-int CloseFile(int fd) { return ::close(fd); }
-void RemoveFile(const std::string& path) { ::unlink(path.c_str()); }
-bool ReplaceFile(const std::string& from, const std::string& to)
-{
-    return std::rename(from.c_str(), to.c_str()) == 0;
-}
-#endif
-
-// Writes all bytes, then makes them durable; errno is kept on failure.
-bool WriteAll(int fd, const unsigned char* data, std::size_t size)
-{
-    while (size > 0) {
-        const int written = WriteSome(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return MakeDurable(fd);
 }
 
 // This run's choices in the save dialog.
@@ -180,30 +85,16 @@ std::string WritePngReplacing(const PictureResult& picture, const std::string& p
         return kStrSaveEncodeFailed;
     }
 
-    // A hidden name beside the target, so the rename stays in one file system.
-    const wxFileName target(wxString::FromUTF8(path));
-    std::string temp(
-        (target.GetPathWithSep() + "." + target.GetFullName() + ".XXXXXX").utf8_str());
-    const int fd = CreateTemporary(temp);
-    if (fd < 0) {
-        return ReasonForError(errno);
+    const WriteResult written = WriteFileAtomically(path, bytes.data(), bytes.size());
+    switch (written.refusal) {
+    case WriteRefusal::NotAPlainFile:
+        return kStrSaveNotAFile;
+    case WriteRefusal::HardLinked:
+        return kStrSaveHardLinked;
+    case WriteRefusal::None:
+        break;
     }
-    bool written = WriteAll(fd, bytes.data(), bytes.size());
-    int error = errno;
-    if (CloseFile(fd) != 0 && written) {
-        written = false;
-        error = errno;
-    }
-    if (!written) {
-        RemoveFile(temp);
-        return ReasonForError(error);
-    }
-    if (!ReplaceFile(temp, path)) {
-        error = errno;
-        RemoveFile(temp);
-        return ReasonForError(error);
-    }
-    return std::string();
+    return written.Ok() ? std::string() : ReasonForError(written.error);
 }
 
 std::string SaveViewPicture(CSurfaceView& view, const std::string& path, int scale)
@@ -214,6 +105,15 @@ std::string SaveViewPicture(CSurfaceView& view, const std::string& path, int sca
     }
     const std::string reason = WritePngReplacing(picture, path);
     return reason.empty() ? reason : SaveFailedMessage(path, reason);
+}
+
+void RegisterClipboardImageFormats()
+{
+#if wxUSE_LIBPNG
+    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr) {
+        wxImage::AddHandler(new wxPNGHandler);
+    }
+#endif
 }
 
 std::string CopyViewPicture(CSurfaceView& view)

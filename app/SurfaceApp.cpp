@@ -48,6 +48,7 @@ bool CSurfaceApp::OnInit()
     if (!UseStartLanguage(arguments)) {
         return false;
     }
+    RegisterClipboardImageFormats();
     return InitInstance();
 }
 

@@ -51,6 +51,7 @@ CVisualAidDriver::CVisualAidDriver(CMainFrame* owner) : frame(owner), timer(this
     frame->Bind(wxEVT_CHAR_HOOK, &CVisualAidDriver::OnCharHook, this);
     frame->Bind(wxEVT_ICONIZE, &CVisualAidDriver::OnIconize, this);
     frame->Bind(wxEVT_SHOW, &CVisualAidDriver::OnShow, this);
+    frame->Bind(wxEVT_IDLE, &CVisualAidDriver::OnIdle, this);
     Bind(wxEVT_TIMER, &CVisualAidDriver::OnTimer, this);
 }
 
@@ -93,7 +94,8 @@ void CVisualAidDriver::OnCharHook(wxKeyEvent& event)
         Set(ID_AUTO_TURN, !aids.autoTurn);
         return;
     }
-    if (aids.marker && plain && key == WXK_ESCAPE) {
+    // With full screen on, Esc leaves it first (the frame's own key).
+    if (aids.marker && plain && key == WXK_ESCAPE && !frame->FullScreenWanted()) {
         Set(ID_MARKER, false);
         return;
     }
@@ -130,8 +132,9 @@ void CVisualAidDriver::UpdateTimer()
 
 void CVisualAidDriver::Repaint()
 {
-    framesAtRepaint = frame->view->aidScene.FramesDrawn();
+    framesAtRepaint = frame->view->FramesShown();
     repaintQueued = true;
+    idleSinceRepaint = false;
     queuedAt = Clock::now();
     frame->view->Refresh(false);
 }
@@ -140,10 +143,13 @@ void CVisualAidDriver::OnTimer(wxTimerEvent&)
 {
     CSurfaceView* view = frame->view;
     const Clock::time_point now = Clock::now();
-    if (repaintQueued && view->aidScene.FramesDrawn() == framesAtRepaint &&
-        std::chrono::duration<double>(now - queuedAt).count() < kLostRepaintSeconds) {
-        // The last step is not on screen yet; its time is not lost, the
-        // next tick takes it with its own.
+    const bool shown = view->FramesShown() != framesAtRepaint ||
+                       std::chrono::duration<double>(now - queuedAt).count() >= kLostRepaintSeconds;
+    if (repaintQueued && (!shown || !idleSinceRepaint)) {
+        // The last step is not on screen yet, or the program has not caught
+        // up with what came meanwhile: a slow frame must not keep input,
+        // menus and closing windows waiting behind the next one. The time is
+        // not lost; the next step skips to the present.
         return;
     }
     repaintQueued = false;
@@ -176,6 +182,12 @@ void CVisualAidDriver::OnIconize(wxIconizeEvent& event)
 {
     event.Skip();
     UpdateTimer();
+}
+
+void CVisualAidDriver::OnIdle(wxIdleEvent& event)
+{
+    event.Skip();
+    idleSinceRepaint = true;
 }
 
 void CVisualAidDriver::OnShow(wxShowEvent& event)

@@ -40,6 +40,7 @@ private:
     void OnTimer(wxTimerEvent& event);
     void OnIconize(wxIconizeEvent& event);
     void OnShow(wxShowEvent& event);
+    void OnIdle(wxIdleEvent& event);
 
     // Runs the timer exactly while something moves and the frame can be
     // seen; a restart measures time from now, so a pause turns nothing.
@@ -52,6 +53,9 @@ private:
     Clock::time_point lastTick;
     uint64_t framesAtRepaint = 0;  // the view's frame count when the last repaint was asked
     bool repaintQueued = false;
+    // The event loop ran out of work since the last repaint was asked: input,
+    // menus and closing windows have had their turn.
+    bool idleSinceRepaint = true;
     Clock::time_point queuedAt;
     double turnedSeconds = 0.0;
     uint64_t markerStartsAtTick = 0;

@@ -77,6 +77,17 @@ DragGesture GestureForButtons(bool left, bool right, bool control, bool shift)
     return shift ? DragGesture::TurnFourD : DragGesture::TurnFigure;
 }
 
+bool PointInEye(int x, int y, int width, int height, double& eyeX, double& eyeY)
+{
+    if (width <= 0 || height <= 0) {
+        return false;
+    }
+    // Differences first, so that the centre comes out as an exact zero.
+    eyeX = (2.0 * x - width) / width;
+    eyeY = (height - 2.0 * y) / width;
+    return true;
+}
+
 double ModelviewScale(const double modelview[16])
 {
     double sum = 0.0;

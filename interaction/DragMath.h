@@ -27,6 +27,13 @@ DragGesture GestureForButtons(bool left, bool right, bool control, bool shift);
 // for a width of 0 or less: there is nothing to scale against.
 std::optional<double> DragScaleFactor(int dx, int dy, int width);
 
+// The point at (x, y) of a view width x height (the pointer's position, top
+// left at 0, 0) in the eye coordinates of the view's projection: x from -1
+// at the left edge to 1 at the right, y from height / width at the top to
+// its negative at the bottom. The view's centre is exactly (0, 0). False for
+// a view of no area.
+bool PointInEye(int x, int y, int width, int height, double& eyeX, double& eyeY);
+
 // The uniform scale a modelview carries: the root mean square of the lengths
 // of its first three columns (each is the scale for a rotation times a
 // uniform scale).

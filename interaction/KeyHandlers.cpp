@@ -1,6 +1,7 @@
 // The keyboard, the wheel and the pinch on the view. Every key press is a
 // drag of 10 pixels through ApplyGesture, so a key and the matching drag give
-// the same picture; the wheel and the pinch scale through ScaleBy.
+// the same picture; the wheel and the pinch scale through ScaleBy about the
+// point under the pointer, which stays under it, as in viewers and maps.
 
 #include "interaction/DragMath.h"
 #include "view/SurfaceView.h"
@@ -111,7 +112,7 @@ void CSurfaceView::OnMouseWheel(wxMouseEvent& event)
     const double down = std::max(1.0 / *factor, 0.1);
     bool changed = false;
     for (int i = 0; i < std::abs(notches); ++i) {
-        changed = ScaleBy(notches > 0 ? *factor : down) || changed;
+        changed = ScaleAboutPoint(notches > 0 ? *factor : down, event.GetPosition()) || changed;
     }
     if (changed) {
         Refresh(true);
@@ -138,9 +139,18 @@ void CSurfaceView::OnZoomGesture(wxZoomGestureEvent& event)
         return;
     }
     // No step below a tenth, as for a drag.
-    if (ScaleBy(change < 0.1 ? 0.1 : change)) {
+    if (ScaleAboutPoint(change < 0.1 ? 0.1 : change, event.GetPosition())) {
         Refresh(true);
     }
+}
+
+bool CSurfaceView::ScaleAboutPoint(double factor, const wxPoint& point)
+{
+    const wxSize size = GetClientSize();
+    double eyeX = 0.0;
+    double eyeY = 0.0;
+    return PointInEye(point.x, point.y, size.GetWidth(), size.GetHeight(), eyeX, eyeY) &&
+           ScaleBy(factor, eyeX, eyeY);
 }
 
 void CSurfaceView::OnClickFocus(wxMouseEvent& event)

@@ -166,7 +166,7 @@ void CSurfaceView::TurnFourD(double angle)
     MarkProjectionStale();
 }
 
-bool CSurfaceView::ScaleBy(double factor)
+bool CSurfaceView::ScaleBy(double factor, double eyeX, double eyeY)
 {
     if (!MakeCurrent() || !IsGLReady()) {
         return false;
@@ -177,7 +177,17 @@ bool CSurfaceView::ScaleBy(double factor)
     if (!ScaleStepKeepsPrecision(ModelviewScale(modelview) / startScale, factor)) {
         return false;
     }
-    ChangeModelview([factor] { glScaled(factor, factor, factor); });
+    ChangeModelview([factor, eyeX, eyeY] {
+        // About the eye's axis the step is the plain scale, bit for bit.
+        const bool shifted = eyeX != 0.0 || eyeY != 0.0;
+        if (shifted) {
+            glTranslated(eyeX, eyeY, 0.0);
+        }
+        glScaled(factor, factor, factor);
+        if (shifted) {
+            glTranslated(-eyeX, -eyeY, 0.0);
+        }
+    });
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "resources/DialogTemplates.h"
 
+#include "resources/ControlsTable.h"
 #include "resources/Strings.h"
 #include "surfaces/SurfaceKinds.h"
 
@@ -101,7 +102,7 @@ const DialogTemplate& ControlsHelpDialogTemplate()
 {
     constexpr int kInputX = 10, kInputWidth = 125, kEffectX = 140, kEffectWidth = 180;
     constexpr int kTop = 7, kRowHeight = 11, kTextHeight = 8;
-    constexpr int kRows = static_cast<int>(std::size(kStrControlsRows));
+    constexpr int kRows = static_cast<int>(std::size(kControlsRows));
     constexpr int kButtonY = kTop + (kRows + 1) * kRowHeight + 6;
     constexpr int kWidth = kEffectX + kEffectWidth + 10;
     static const std::vector<ControlTemplate> controls = [] {
@@ -114,8 +115,8 @@ const DialogTemplate& ControlsHelpDialogTemplate()
         };
         addRow(kTop, kStrControlsInput, kStrControlsEffect);
         for (int i = 0; i < kRows; ++i) {
-            addRow(kTop + (i + 1) * kRowHeight, kStrControlsRows[i].input,
-                   kStrControlsRows[i].effect);
+            addRow(kTop + (i + 1) * kRowHeight, kControlsRows[i].input,
+                   kControlsRows[i].effect);
         }
         table.push_back({IDC_TEMPLATE_OK, kDefButton, kStrOk, (kWidth - 50) / 2, kButtonY, 50, 14,
                          kCtlTabStop});

@@ -76,3 +76,8 @@ std::string PictureTooLargeMessage(int width, int height, int largest)
     return WithValues(kStrPictureTooLarge,
                       {std::to_string(width), std::to_string(height), std::to_string(largest)});
 }
+
+std::string WriteFailedReason(const std::string& cause)
+{
+    return WithValues(kStrSaveWriteFailed, {cause});
+}

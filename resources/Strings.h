@@ -46,6 +46,8 @@ inline constexpr Text kStrMenuCopyPicture = "画像をｺﾋﾟｰ(&C)\tCtrl+C";
 inline constexpr Text kStrMenuView = "表示(&V)";
 inline constexpr Text kStrMenuResetView = "初期状態に戻す(&R)\tHome";
 inline constexpr Text kStrMenuFullScreen = "全画面表示(&F)\tF11";
+// Shown for a few seconds on entering full screen.
+inline constexpr Text kStrFullScreenHint = "F11 または Esc で元に戻る";
 inline constexpr Text kStrMenuCoarseWhileDragging = "操作中は粗く描く(&D)";
 inline constexpr Text kStrHelpCoarseWhileDragging =
     "面の多い図形をﾄﾞﾗｯｸﾞしている間は粗い図形で素早く描き、ﾎﾞﾀﾝを離すと元の細かさで描きます。";
@@ -134,44 +136,60 @@ inline constexpr Text kStrSaveFailed = "画像を保存できませんでした�
 inline constexpr Text kStrSaveNoFolder = "保存先のフォルダがありません。";
 inline constexpr Text kStrSaveNoPermission = "保存先のフォルダに書き込む権限がありません。";
 inline constexpr Text kStrSaveDiskFull = "ディスクの空きが足りません。";
-inline constexpr Text kStrSaveWriteFailed = "書き込みに失敗しました";
+inline constexpr Text kStrSaveNotAFile =
+    "その名前はファイルではない (フォルダなど) ため、置き換えられません。";
+inline constexpr Text kStrSaveHardLinked =
+    "このファイルには別の名前 (ハードリンク) もあり、置き換えるとそちらが古いまま残るため、保存しませんでした。";
 inline constexpr Text kStrSaveEncodeFailed = "PNG 形式に変換できませんでした。";
 inline constexpr Text kStrCopyFailed = "画像をｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰできませんでした。";
 
-// Controls help: caption and the two-column table, one gesture or key and
-// what it does per row.
+// Controls help: caption, the column headings, and each gesture's or key's
+// two cells (the rows themselves are resources/ControlsTable.h).
 inline constexpr Text kStrControlsCaption = "操作方法";
 inline constexpr Text kStrControlsInput = "操作";
 inline constexpr Text kStrControlsEffect = "動き";
-struct ControlsHelpRow {
-    Text input;
-    Text effect;
-};
-inline constexpr ControlsHelpRow kStrControlsRows[] = {
-    {"左ﾄﾞﾗｯｸﾞ", "三次元で回す"},
-    {"Shift+左ﾄﾞﾗｯｸﾞ (左右)", "四次元で回す (棒の向きと第四の軸の平面)"},
-    {"Ctrl+左ﾄﾞﾗｯｸﾞ", "棒を回す (図形はそのまま)"},
-    {"左右両方のﾎﾞﾀﾝでﾄﾞﾗｯｸﾞ", "動かす"},
-    {"右ﾄﾞﾗｯｸﾞ (右・上へ / 左・下へ)", "拡大 / 縮小"},
-    {"ﾎｲｰﾙ (上へ / 下へ)", "拡大 / 縮小"},
-    {"← → ↑ ↓", "三次元で回す (10 ﾋﾟｸｾﾙのﾄﾞﾗｯｸﾞと同じ)"},
-    {"Shift+← →", "四次元で回す"},
-    {"Ctrl+← → ↑ ↓", "棒を回す"},
-    {"Alt+← → ↑ ↓", "動かす"},
-    {"+ / −", "拡大 / 縮小"},
-    {"Home", "初期状態に戻す"},
-    {"F11 / Esc", "全画面表示 / 全画面表示をやめる"},
-    {"Ctrl+S", "画像を保存"},
-    {"Ctrl+C", "画像をｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ"},
-    {"F1", "この操作方法"},
-    {"Space", "自動回転を始める / 止める"},
-    {"[ / ]", "ﾏｰｶｰを少し戻す / 進める"},
-    {"Esc", "ﾏｰｶｰを消す"},
-};
+inline constexpr Text kStrCtlLeftDrag = "左ﾄﾞﾗｯｸﾞ";
+inline constexpr Text kStrCtlTurn3D = "三次元で回す";
+inline constexpr Text kStrCtlShiftLeftDrag = "Shift+左ﾄﾞﾗｯｸﾞ (左右)";
+inline constexpr Text kStrCtlTurn4DInPlane = "四次元で回す (棒の向きと第四の軸の平面)";
+inline constexpr Text kStrCtlCtrlLeftDrag = "Ctrl+左ﾄﾞﾗｯｸﾞ";
+inline constexpr Text kStrCtlTurnBarOnly = "棒を回す (図形はそのまま)";
+inline constexpr Text kStrCtlBothDrag = "左右両方のﾎﾞﾀﾝでﾄﾞﾗｯｸﾞ";
+inline constexpr Text kStrCtlMove = "動かす";
+inline constexpr Text kStrCtlRightDrag = "右ﾄﾞﾗｯｸﾞ (右・上へ / 左・下へ)";
+inline constexpr Text kStrCtlScale = "拡大 / 縮小";
+inline constexpr Text kStrCtlWheel = "ﾎｲｰﾙ (上へ / 下へ)";
+inline constexpr Text kStrCtlScaleAboutPointer = "ﾏｳｽの下の点を中心に拡大 / 縮小";
+inline constexpr Text kStrCtlArrows = "← → ↑ ↓";
+inline constexpr Text kStrCtlTurn3DByKey = "三次元で回す (10 ﾋﾟｸｾﾙのﾄﾞﾗｯｸﾞと同じ)";
+inline constexpr Text kStrCtlShiftArrows = "Shift+← →";
+inline constexpr Text kStrCtlTurn4D = "四次元で回す";
+inline constexpr Text kStrCtlCtrlArrows = "Ctrl+← → ↑ ↓";
+inline constexpr Text kStrCtlTurnBar = "棒を回す";
+inline constexpr Text kStrCtlAltArrows = "Alt+← → ↑ ↓";
+inline constexpr Text kStrCtlPlusMinus = "+ / −";
+inline constexpr Text kStrCtlHome = "Home";
+inline constexpr Text kStrCtlResetView = "初期状態に戻す";
+inline constexpr Text kStrCtlF11 = "F11";
+inline constexpr Text kStrCtlFullScreen = "全画面表示 / 全画面表示をやめる";
+inline constexpr Text kStrCtlEsc = "Esc";
+inline constexpr Text kStrCtlEscape = "全画面表示を先にやめ、次にﾏｰｶｰを消す";
+inline constexpr Text kStrCtlCtrlS = "Ctrl+S";
+inline constexpr Text kStrCtlSave = "画像を保存";
+inline constexpr Text kStrCtlCtrlC = "Ctrl+C";
+inline constexpr Text kStrCtlCopy = "画像をｸﾘｯﾌﾟﾎﾞｰﾄﾞにｺﾋﾟｰ";
+inline constexpr Text kStrCtlF1 = "F1";
+inline constexpr Text kStrCtlHelp = "この操作方法";
+inline constexpr Text kStrCtlSpace = "Space";
+inline constexpr Text kStrCtlAutoTurn = "自動回転を始める / 止める";
+inline constexpr Text kStrCtlBrackets = "[ / ]";
+inline constexpr Text kStrCtlStepMarker = "ﾏｰｶｰを少し戻す / 進める";
 
 // Messages with values: {1}, {2} and {3} stand for them, in any order.
 inline constexpr Text kStrPictureTooLarge =
     "{1} × {2} ﾋﾟｸｾﾙの画像は描けません。この OpenGL 環境で描ける大きさは縦横とも {3} ﾋﾟｸｾﾙまでです。";
+// {1}: the system's reason, as strerror gives it.
+inline constexpr Text kStrSaveWriteFailed = "書き込みに失敗しました ({1})。";
 inline constexpr Text kStrFourDBottleCounts =
     "θ方向とφ方向には0以上の整数を、その積が{1}以下になるように入力してください。";
 
@@ -180,6 +198,8 @@ std::string SaveFailedMessage(const std::string& path, const std::string& reason
 // A picture larger than the OpenGL implementation draws offscreen; names
 // the largest width and height it accepts.
 std::string PictureTooLargeMessage(int width, int height, int largest);
+// Writing failed, with the system's reason in brackets.
+std::string WriteFailedReason(const std::string& cause);
 
 // Refusal of θ and φ counts the four-dimensional bottle cannot be built
 // from; names the largest product accepted.

@@ -28,7 +28,7 @@ packages=(
 if [ "$with_tests" = yes ]; then
   packages+=(
     libgtest-dev libbenchmark-dev locales
-    xvfb xauth xdotool x11-utils imagemagick desktop-file-utils dpkg-dev lintian openbox
+    xvfb xauth xdotool xclip x11-utils imagemagick desktop-file-utils dpkg-dev lintian openbox
     python3-vtk9 python3-numpy
   )
 fi

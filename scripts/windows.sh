@@ -27,7 +27,7 @@ packages=(
   # The cross build and the installer.
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev nsis imagemagick dpkg-dev xz-utils
   # The tests.
-  wine wine64 fonts-wine openbox xvfb xauth xdotool x11-utils x11-apps
+  wine wine64 fonts-wine openbox xvfb xauth xdotool xclip x11-utils x11-apps
 )
 source scripts/install-packages.sh
 install_missing_packages "${packages[@]}"

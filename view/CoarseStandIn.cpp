@@ -36,6 +36,9 @@ bool CoarseStandIn::Update(const ResolutionSettings& settings, int32_t meshRevis
         }
         builtFrom = meshRevision;
         projected = false;
+        coarse = settings;
+        coarse.thetaCount = theta;
+        coarse.phiCount = phi;
     }
     if (!projected || projectedAt != turnSerial) {
         ProjectMesh(mesh, orientation, projection);
@@ -45,10 +48,19 @@ bool CoarseStandIn::Update(const ResolutionSettings& settings, int32_t meshRevis
     return true;
 }
 
+AidDrawing CoarseStandIn::UpdateAids(const VisualAids& aids, const Orientation4D& orientation,
+                                     double markerCircuits)
+{
+    aidScene.PlaceMarker(markerCircuits);
+    aidScene.Update(aids, mesh, coarse, builtFrom, orientation, projection);
+    return aidScene.Drawing(aids);
+}
+
 void CoarseStandIn::Clear()
 {
     mesh = SurfaceMesh{};
     projection = ProjectedMesh{};
+    aidScene = VisualAidScene{};
     builtFrom = -1;
     projected = false;
 }

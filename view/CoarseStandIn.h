@@ -4,13 +4,17 @@
 // through the same orientation, so that a drag on a mesh of millions of
 // faces still shows many pictures a second. The exact figure comes back as
 // soon as the button is released. The other two surfaces are small enough
-// never to need one.
+// never to need one. The stand-in shows the same aids as the exact picture,
+// made from its own coarser faces: the colours by w under the same
+// orientation, the back colour and the marker at the same place on its loop.
 
 #include "app/Settings.h"
 #include "interaction/Orientation4D.h"
 #include "surfaces/SurfaceMesh.h"
 #include "view/DrawBuffers.h"
 #include "view/ViewCaches.h"
+#include "view/VisualAidScene.h"
+#include "view/VisualAids.h"
 
 #include <cstdint>
 
@@ -35,6 +39,12 @@ public:
     bool Update(const ResolutionSettings& settings, int32_t meshRevision,
                 const Orientation4D& orientation, uint64_t turnSerial);
 
+    // After Update: brings the aids that are on up to date for the same
+    // orientation, the marker at markerCircuits of its loop (the exact
+    // figure's place), and returns what the renderer draws for them.
+    AidDrawing UpdateAids(const VisualAids& aids, const Orientation4D& orientation,
+                          double markerCircuits);
+
     // Frees the mesh and its projection (the buffer goes with the context).
     void Clear();
 
@@ -43,6 +53,8 @@ public:
 
 private:
     SurfaceMesh mesh;
+    ResolutionSettings coarse;  // the settings the stand-in's mesh was made with
+    VisualAidScene aidScene;
     int32_t builtFrom = -1;
     uint64_t projectedAt = 0;
     bool projected = false;

@@ -139,6 +139,7 @@ void CSurfaceView::OnPaint(wxPaintEvent&)
     DrawFrame();
     glFlush();
     SwapBuffers();
+    ++framesShown;
     if (lastFrameExact) {
         const std::chrono::duration<double, std::milli> took =
             std::chrono::steady_clock::now() - start;
@@ -156,10 +157,9 @@ bool CSurfaceView::DrawStandInFrame()
         !standIn.Update(app.GetResolutionSettings(), app.meshRevision, orientation, turnSerial)) {
         return false;
     }
-    // The colours by w and the marker belong to the exact figure; the back
-    // colour is the material's and comes along.
-    AidDrawing aids;
-    aids.backColour = visualAids.backColour && !visualAids.fourDColours;
+    // The same aids as on the exact figure, from the stand-in's own faces.
+    const AidDrawing aids =
+        standIn.UpdateAids(visualAids, orientation, aidScene.MarkerCircuits());
     DrawSurface(app.GetDisplaySettings(), standIn.projection, bar, aids, &standIn.buffers);
     DropDrawCopyHeldBy(standIn.buffers, standIn.projection);
     lastFrameExact = false;

@@ -61,6 +61,10 @@ public:
     VisualAids visualAids;
     VisualAidScene aidScene;
 
+    // Frames put on screen so far, exact or stand-in: the one timer checks
+    // it to keep no more than one repaint queued.
+    uint64_t FramesShown() const { return framesShown; }
+
     // True once the fixed GL state and the camera are set (at the first paint).
     bool IsGLReady() const { return glReady; }
 
@@ -69,10 +73,12 @@ public:
     bool ApplyGesture(DragGesture gesture, int dx, int dy);
     // The four-dimensional turn in the bar's plane by an angle in radians.
     void TurnFourD(double angle);
-    // Scales the figure about the eye's axis. Refuses (false) a step that
-    // would take the scale beyond 1e-15 ... 1e15 of the start's, where the
-    // single-precision modelview would lose the figure for good.
-    bool ScaleBy(double factor);
+    // Scales the figure about the eye's axis, or about the line of sight
+    // through (eyeX, eyeY), which stays where it is on screen. Refuses
+    // (false) a step that would take the scale beyond 1e-15 ... 1e15 of the
+    // start's, where the single-precision modelview would lose the figure
+    // for good.
+    bool ScaleBy(double factor, double eyeX = 0.0, double eyeY = 0.0);
 
     // Back to the start: identity orientation, the bar along (0, 0, 1), the
     // start camera; the projection and the bar are rebuilt at the next
@@ -98,7 +104,8 @@ private:
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
 
     // Keys and wheel (interaction/KeyHandlers.cpp): each key press is a
-    // 10-pixel drag through ApplyGesture; the wheel scales through ScaleBy.
+    // 10-pixel drag through ApplyGesture; the wheel and the pinch scale
+    // through ScaleBy about the point under the pointer.
     void OnKeyDown(wxKeyEvent& event);
     void OnChar(wxKeyEvent& event);
     void OnMouseWheel(wxMouseEvent& event);
@@ -106,6 +113,8 @@ private:
     void OnClickFocus(wxMouseEvent& event);
     // Performs a key's drag; false when the view has no area to act in.
     bool ApplyKeyGesture(DragGesture gesture, int dx, int dy);
+    // Scales by factor about the view's point under the pointer.
+    bool ScaleAboutPoint(double factor, const wxPoint& point);
     int wheelRemainder = 0;     // wheel rotation short of a whole notch
     double lastZoomFactor = 1;  // the pinch's zoom at its previous event
     void BeginDrag(const wxMouseEvent& event);
@@ -129,6 +138,7 @@ private:
     bool DrawStandInFrame();
     bool Dragging() const { return leftButtonDown != 0 || rightButtonDown != 0; }
     uint64_t turnSerial = 0;  // raised at every change of the orientation
+    uint64_t framesShown = 0;
     FrameLog frameLog;
 
     // A four-dimensional turn or a bar turn raises the view's revision, but

@@ -15,7 +15,6 @@ void VisualAidScene::Update(const VisualAids& aids, const SurfaceMesh& mesh,
                             const ResolutionSettings& resolution, int32_t meshRevision,
                             const Orientation4D& orientation, const ProjectedMesh& projected)
 {
-    ++framesDrawn;
     if (!aids.fourDColours) {
         if (coloursValid) {
             colours = FaceColours{};
@@ -69,12 +68,18 @@ void VisualAidScene::UpdateMarker(const SurfaceMesh& mesh, const ResolutionSetti
 
 void VisualAidScene::MoveMarker(double circuits)
 {
-    if (!track.Travels() || !std::isfinite(circuits)) {
-        return;
+    if (track.Travels()) {
+        PlaceMarker(markerCircuits + circuits);
     }
-    markerCircuits = std::fmod(markerCircuits + circuits, 2.0);
-    if (markerCircuits < 0.0) {
-        markerCircuits += 2.0;
+}
+
+void VisualAidScene::PlaceMarker(double circuits)
+{
+    if (std::isfinite(circuits)) {
+        markerCircuits = std::fmod(circuits, 2.0);
+        if (markerCircuits < 0.0) {
+            markerCircuits += 2.0;
+        }
     }
 }
 

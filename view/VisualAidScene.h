@@ -27,10 +27,6 @@ public:
     // next Update.
     AidDrawing Drawing(const VisualAids& aids) const;
 
-    // Paints so far that went through Update: the one timer checks it to
-    // keep no more than one repaint queued.
-    uint64_t FramesDrawn() const { return framesDrawn; }
-
     // The marker's place in circuits of its loop (kept within 0 ... 2: two
     // circuits bring it back as it started). Moving does nothing while it
     // cannot travel; a new mesh puts it back at the start.
@@ -41,6 +37,9 @@ public:
         ++markerStarts;
     }
     double MarkerCircuits() const { return markerCircuits; }
+    // Puts the marker at a place of another scene's (kept within 0 ... 2),
+    // for a coarser copy of the same figure.
+    void PlaceMarker(double circuits);
     // Raised at every start from the beginning: time measured across one
     // belongs to the figure before.
     uint64_t MarkerStarts() const { return markerStarts; }
@@ -66,5 +65,4 @@ private:
     bool coloursValid = false;
     Orientation4D coloursOrientation{};
     int32_t coloursRevision = 0;
-    uint64_t framesDrawn = 0;
 };

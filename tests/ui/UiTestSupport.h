@@ -114,10 +114,11 @@ protected:
         view->GetEventHandler()->ProcessEvent(event);
     }
 
-    void Wheel(int rotation)
+    // A wheel turn with the pointer at (x, y) of the view, by default its centre.
+    void Wheel(int rotation, int x = 200, int y = 150)
     {
         wxMouseEvent event(wxEVT_MOUSEWHEEL);
-        event.SetPosition(wxPoint(200, 150));
+        event.SetPosition(wxPoint(x, y));
         event.m_wheelRotation = rotation;
         event.m_wheelDelta = 120;
         event.m_wheelAxis = wxMOUSE_WHEEL_VERTICAL;

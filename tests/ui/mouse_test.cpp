@@ -274,9 +274,37 @@ TEST_F(FrameTest, WheelNotchScalesLikeATenPixelDragAndDownUndoesIt)
     Wheel(60);
     EXPECT_EQ(Matrix(GL_MODELVIEW_MATRIX), before) << "half a notch does nothing yet";
     Wheel(60);
-    ExpectMatrixNear(Matrix(GL_MODELVIEW_MATRIX), GLProduct(GLScale(1.05), before));
+    const auto notch = Matrix(GL_MODELVIEW_MATRIX);
+    ExpectMatrixNear(notch, GLProduct(GLScale(1.05), before));
+    // At the view's centre the notch is the plain scale step, bit for bit.
+    glLoadMatrixd(before.data());
+    ASSERT_TRUE(view->ScaleBy(*DragScaleFactor(10, 0, 400)));
+    EXPECT_EQ(Matrix(GL_MODELVIEW_MATRIX), notch);
+    glLoadMatrixd(notch.data());
     Wheel(-240);
     ExpectMatrixNear(Matrix(GL_MODELVIEW_MATRIX), GLProduct(GLScale(1 / 1.05), before));
+}
+
+// Off the centre the wheel zooms about the point under the pointer: what is
+// there stays there, and the rest moves away from it (or towards it).
+TEST_F(FrameTest, WheelZoomsAboutThePointUnderThePointer)
+{
+    // (300, 80) of the 400 x 300 view: eye x 0.5, y (300 - 160) / 400.
+    const double eyeX = 0.5;
+    const double eyeY = 0.35;
+    for (const int rotation : {120, -120, 360}) {
+        const auto before = Matrix(GL_MODELVIEW_MATRIX);
+        Wheel(rotation, 300, 80);
+        const auto after = Matrix(GL_MODELVIEW_MATRIX);
+        const double factor = after[0] / before[0];
+        // OpenGL keeps the matrix in single precision.
+        EXPECT_NEAR(factor, rotation > 0 ? std::pow(1.05, rotation / 120) : 1 / 1.05, 1e-6);
+        // The figure's origin, at eye (before[12], before[13]), moves along
+        // the line from the pointer by the factor.
+        EXPECT_NEAR(after[12], eyeX + factor * (before[12] - eyeX), 1e-6) << rotation;
+        EXPECT_NEAR(after[13], eyeY + factor * (before[13] - eyeY), 1e-6) << rotation;
+        EXPECT_NEAR(after[14], factor * before[14], 1e-6);
+    }
 }
 
 TEST_F(FrameTest, TurnBeforeThePaintNeverHidesANewMeshOrBar)

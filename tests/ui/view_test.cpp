@@ -15,6 +15,7 @@
 #include <wx/menu.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -219,6 +220,31 @@ TEST_F(FrameTest, FailedSaveNamesFileAndReasonAndKeepsTheOldFile)
     message = SaveViewPicture(*view, folder + "/empty.png", 1);
     EXPECT_NE(message.find(kStrPictureEmptyView), std::string::npos) << message;
     EXPECT_FALSE(wxFileExists(folder + "/empty.png"));
+    wxFileName::Rmdir(folder, wxPATH_RMDIR_RECURSIVE);
+}
+
+// What protected the file saved over stays, a link is written through, and
+// a name as long as the system takes is saved (the temporary name fits too).
+TEST_F(FrameTest, SavingOverAFileKeepsItsProtectionAndWritesThroughLinks)
+{
+    const std::string folder = "/tmp/tarvo-over-" + std::to_string(::getpid());
+    ASSERT_TRUE(wxFileName::Mkdir(folder, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL));
+    const std::string target = folder + "/private.png";
+    { std::ofstream(target) << "old picture"; }
+    ASSERT_EQ(::chmod(target.c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("private.png", (folder + "/link.png").c_str()), 0);
+
+    ASSERT_EQ(SaveViewPicture(*view, folder + "/link.png", 1), "");
+    struct stat saved = {};
+    ASSERT_EQ(::lstat((folder + "/link.png").c_str(), &saved), 0);
+    EXPECT_TRUE(S_ISLNK(saved.st_mode)) << "the link was replaced by a file";
+    ASSERT_EQ(::stat(target.c_str(), &saved), 0);
+    EXPECT_EQ(saved.st_mode & 0777, 0600u) << "the private file became readable by others";
+    EXPECT_GT(saved.st_size, 1000);
+
+    const std::string longName = folder + "/" + std::string(248, 'n');
+    EXPECT_EQ(SaveViewPicture(*view, longName, 1), "");
+    EXPECT_TRUE(wxFileExists(longName));
     wxFileName::Rmdir(folder, wxPATH_RMDIR_RECURSIVE);
 }
 

@@ -105,3 +105,23 @@ TEST(TurnBarAxis, TurnsTheBarAsTheFigureWouldTurnOnScreen)
     TurnBarAxis(modelview, 33, -71, slanted);
     EXPECT_NEAR(std::hypot(slanted[0], slanted[1], slanted[2]), 1.0, 1e-12);
 }
+
+TEST(DragMathTest, PointsOfTheViewInEyeCoordinates)
+{
+    double x = 1;
+    double y = 1;
+    ASSERT_TRUE(PointInEye(200, 150, 400, 300, x, y));
+    EXPECT_EQ(x, 0.0) << "the centre is exactly the eye's axis";
+    EXPECT_EQ(y, 0.0);
+    ASSERT_TRUE(PointInEye(0, 0, 400, 300, x, y));
+    EXPECT_DOUBLE_EQ(x, -1.0);
+    EXPECT_DOUBLE_EQ(y, 0.75);
+    ASSERT_TRUE(PointInEye(400, 300, 400, 300, x, y));
+    EXPECT_DOUBLE_EQ(x, 1.0);
+    EXPECT_DOUBLE_EQ(y, -0.75);
+    ASSERT_TRUE(PointInEye(201, 151, 401, 301, x, y));
+    EXPECT_NEAR(x, 1.0 / 401, 1e-15);
+    EXPECT_NEAR(y, -1.0 / 401, 1e-15);
+    EXPECT_FALSE(PointInEye(1, 1, 0, 300, x, y));
+    EXPECT_FALSE(PointInEye(1, 1, 400, 0, x, y));
+}

@@ -3,8 +3,9 @@
 # X server: the start picture and the pictures after a plain and a Shift drag
 # equal the Linux build's at the same view size; the menu's and the dialogs'
 # Japanese texts are drawn with a real font; both dialogs open from the menu
-# by keyboard; the exit item quits with status 0; for a user whose Windows
-# speaks English the program does too, and every dialog text fits its
+# by keyboard; Ctrl+C puts the view's picture on the clipboard as a bitmap
+# that X programs read; the exit item quits with status 0; for a user whose
+# Windows speaks English the program does too, and every dialog text fits its
 # control in both languages at 100 % and 200 %; the installer installs
 # silently, the installed program starts, and the uninstaller removes all it
 # put there.
@@ -185,6 +186,30 @@ window_titled "色の指定" >/dev/null && fail "the colour dialog stayed open"
 passed=$((passed + 1))
 
 drag_pictures wine "$MENU_TOP"
+# Ctrl+C as another program reads it: Wine hands the Windows clipboard's
+# device-independent bitmap (CF_DIB) to X as image/bmp.
+xdotool key ctrl+c
+sleep 1
+timeout 10 xclip -selection clipboard -o -t TARGETS | grep -qx image/bmp ||
+    fail "the Windows clipboard offers no bitmap"
+timeout 10 xclip -selection clipboard -o -t image/bmp >"$ARTIFACTS/wine-copied.bmp" ||
+    fail "reading the copied bitmap failed"
+convert "$ARTIFACTS/wine-copied.bmp" -depth 8 "$ARTIFACTS/wine-copied-full.ppm"
+[ "$(identify -format '%wx%h' "$ARTIFACTS/wine-copied-full.ppm")" = "${VIEW_W}x$VIEW_H" ] ||
+    fail "the copied bitmap is not the view's ${VIEW_W}x$VIEW_H"
+# The view's shot lacks one row and one column; the copy is compared at
+# both places it may line up with it.
+best=
+for offset in 0 1; do
+    convert "$ARTIFACTS/wine-copied-full.ppm" -crop "$((VIEW_W - 1))x$((VIEW_H - 1))+$offset+$offset" \
+        +repage "$ARTIFACTS/wine-copied.ppm"
+    off=$("$CHECK_BIN" diff "$ARTIFACTS/wine-copied.ppm" "$ARTIFACTS/wine-fourd.ppm" |
+          tr ' ' '\n' | awk -F= '$1 == "differ" {print $2}')
+    [ -n "$best" ] && [ "$best" -le "$off" ] || best=$off
+done
+echo "copied bitmap: $best pixels differ from the view"
+[ $((best * 500)) -le $(((VIEW_W - 1) * (VIEW_H - 1))) ] || fail "the copied bitmap is not the view's picture"
+passed=$((passed + 1))
 xdotool key alt+f
 sleep 0.5
 xdotool key x
