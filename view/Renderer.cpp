@@ -464,7 +464,7 @@ FrameSituation SituationOf(const ProjectedMesh& mesh, const FrameInputs& in)
 // Triangles a draw from the index buffer: on graphics hardware a handful of
 // calls cost nothing, and a software rasteriser handed a whole frame in one
 // call would bin all of it into scenes it keeps (see FlushBetweenCalls).
-constexpr std::size_t kTrianglesPerBufferDraw = std::size_t{1} << 19;
+constexpr std::size_t kTrianglesPerBufferDraw = std::size_t{1} << 17;
 
 void DrawIndexBuffer(const BufferFunctions& gl, const DrawBuffers& buffers)
 {
