@@ -44,10 +44,10 @@ bool operator==(const FrameSituation& a, const FrameSituation& b);
 // Chooses the path by timing frames both ways. A new situation starts with
 // four trial frames: two on the likely path (software renderer: culled,
 // else buffers), then two on the other; the first of each pair fills that
-// path's buffers and caches and is not counted. The faster second frame
-// decides. The last few situations' choices are kept, so that going back
-// and forth (translucency on and off, a picture saved at twice the size)
-// does not measure again.
+// path's buffers and caches and is not counted. The second frames decide:
+// the other path is taken where it was clearly (10 %) faster. The last few
+// situations' choices are kept, so that going back and forth (translucency
+// on and off, a picture saved at twice the size) does not measure again.
 class DrawPathChoice {
 public:
     // What the context offers. A forced path is used alone; without
