@@ -219,7 +219,8 @@ std::string Ms(double ms)
         return "-";
     }
     char text[32];
-    std::snprintf(text, sizeof text, "%.1f", ms);
+    // Frames from buffers under the no-op driver take hundredths of a ms.
+    std::snprintf(text, sizeof text, ms < 1.0 ? "%.3f" : "%.1f", ms);
     return text;
 }
 

@@ -48,16 +48,22 @@ const BufferFunctions* CurrentBufferFunctions()
     Load(functions.deleteBuffers, "glDeleteBuffers", "glDeleteBuffersARB");
     Load(functions.bindBuffer, "glBindBuffer", "glBindBufferARB");
     Load(functions.bufferData, "glBufferData", "glBufferDataARB");
+    Load(functions.bufferSubData, "glBufferSubData", "glBufferSubDataARB");
+    Load(functions.mapBuffer, "glMapBuffer", "glMapBufferARB");
+    Load(functions.unmapBuffer, "glUnmapBuffer", "glUnmapBufferARB");
     if (functions.genBuffers == nullptr || functions.deleteBuffers == nullptr ||
-        functions.bindBuffer == nullptr || functions.bufferData == nullptr) {
+        functions.bindBuffer == nullptr || functions.bufferData == nullptr ||
+        functions.bufferSubData == nullptr || functions.mapBuffer == nullptr ||
+        functions.unmapBuffer == nullptr) {
         return nullptr;
     }
     return &functions;
 #else
     // The library dispatches to whichever context is current, under the
     // core names for the extension's functions too.
-    static const BufferFunctions functions{glGenBuffers, glDeleteBuffers, glBindBuffer,
-                                           glBufferData};
+    static const BufferFunctions functions{glGenBuffers,    glDeleteBuffers, glBindBuffer,
+                                           glBufferData,    glBufferSubData, glMapBuffer,
+                                           glUnmapBuffer};
     return &functions;
 #endif
 }

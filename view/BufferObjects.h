@@ -18,6 +18,9 @@ struct BufferFunctions {
     PFNGLDELETEBUFFERSPROC deleteBuffers = nullptr;
     PFNGLBINDBUFFERPROC bindBuffer = nullptr;
     PFNGLBUFFERDATAPROC bufferData = nullptr;
+    PFNGLBUFFERSUBDATAPROC bufferSubData = nullptr;
+    PFNGLMAPBUFFERPROC mapBuffer = nullptr;
+    PFNGLUNMAPBUFFERPROC unmapBuffer = nullptr;
 };
 
 // The current context's buffer functions, or null when it offers none

@@ -1,15 +1,20 @@
 #pragma once
-// The surface's draw vertices held by OpenGL in a buffer object: they go to
-// the driver once per projection, and a frame after a turn in three
-// dimensions (a new modelview only) sends no vertices, only the indices of
-// the faces it draws. Every call needs the context the buffer was made in to
-// be current. Where the context has no buffer objects, Hold fails and the
-// renderer draws from the mesh's own arrays.
+// The surface held by OpenGL in buffer objects: the draw vertices, written
+// once per projection, and on the buffers path (see FramePlan.h) the
+// triangle indices, written when the faces or the painter's order change.
+// A frame after a turn in three dimensions (a new modelview only) then sends
+// nothing but a few draw calls. Also what each path keeps between frames and
+// how the path is chosen. Every call needs the context the buffers were made
+// in to be current. Where the context has no buffer objects, Hold fails and
+// the renderer draws from the mesh's own arrays.
 
+#include "view/FramePlan.h"
+#include "view/PixelCentres.h"
 #include "view/ViewCaches.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // The six indices of face f's two triangles into the draw vertices. The
 // quad is cut along its diagonal from the first to the third corner, as
@@ -53,20 +58,42 @@ public:
     // names in a context that lives on.
     ~DrawBuffers() = default;
 
-    // Makes the buffer hold mesh's draw vertices unless it already does. False when the context
-    // has no buffer objects, the mesh has nothing to draw, or the driver has
-    // no room: the mesh's arrays are then the ones to draw from.
+    // Makes the vertex buffer hold mesh's draw vertices unless it already
+    // does, in place where their size is unchanged (a turn in four
+    // dimensions). False when the context has no buffer objects, the mesh
+    // has nothing to draw, or the driver has no room: the mesh's arrays are
+    // then the ones to draw from.
     bool Hold(const ProjectedMesh& mesh);
     bool Holds(const ProjectedMesh& mesh) const
     {
-        return heldRevision != 0 && heldRevision == mesh.drawRevision;
+        return held.vertexRevision != 0 && held.vertexRevision == mesh.drawRevision;
     }
+    // The index buffer: both triangles of every face (as PutFaceTriangles
+    // cuts them), in face order or in the given order of faces. The buffer's
+    // old store is let go first, so the driver need not wait for draws that
+    // still read it. False when the driver has no room (nothing is held then).
+    bool WriteFaceOrder(const ProjectedMesh& mesh);
+    bool WriteOrder(const ProjectedMesh& mesh, const std::vector<int32_t>& order);
+    std::size_t IndexCount() const { return indexCount_; }
+    void ReleaseIndices();
     void Release();
 
     unsigned vertexBuffer = 0;
+    unsigned indexBuffer = 0;
+    // Which faces the mesh drawn has (see FrameInputs::facesKey), set by
+    // the caller that knows; 0: unknown.
+    uint64_t facesKey = 0;
+    HeldBuffers held;       // what the frame plans see held
+    CentreSearch search;    // the culled path's search, kept between frames
+    DrawPathChoice choice;  // which path, measured in this context
+    DrawPath lastPath = DrawPath::Culled;  // the path of the last frame drawn
+    bool lastFrameTrial = false;           // and whether it was a trial of that path
 
 private:
-    uint64_t heldRevision = 0;
+    template <typename FaceOf>
+    bool WriteIndices(const ProjectedMesh& mesh, FaceOf faceOf);
+    std::size_t vertexBytes_ = 0;
+    std::size_t indexCount_ = 0;
 };
 
 // Frees the mesh's own copy of the draw vertices once buffers hold them

@@ -5,6 +5,7 @@
 #include "view/PixelCentres.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <new>
@@ -437,38 +438,156 @@ bool DrawArraysFit(const ProjectedMesh& mesh)
     return mesh.drawRevision != 0 && !mesh.faces.empty() && mesh.drawVertexCount == expected;
 }
 
-// Every face that can show from the draw arrays, held by buffers where they
-// can be.
-void DrawFacesFromArrays(const DisplaySettings& display, const ProjectedMesh& mesh,
-                         const double modelview[16], const FaceColours* faceColours,
-                         DrawBuffers* buffers)
+// The draw path's choice for this context: what it offers, what renderer
+// it is and whether TARVO_DRAW_PATH forces a path.
+void ConfigureChoice(DrawPathChoice& choice, bool buffersOffered)
 {
-    if (!DrawArraysFit(mesh)) {
-        return;
-    }
-    ArraySource source;
-    if (buffers != nullptr && buffers->Hold(mesh)) {
-        source.gl = CurrentBufferFunctions();
-        source.vertexBuffer = buffers->vertexBuffer;
-    } else if (mesh.drawVertices.size() == mesh.drawVertexCount) {
-        source.vertices = mesh.drawVertices.data();
-    } else {
-        return;  // the vertices went to buffers this context does not have
-    }
+    DrawPath forced = DrawPath::Culled;
+    const bool isForced = DrawPathFromEnvironment(forced);
+    const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    choice.Configure(buffersOffered, IsSoftwareRenderer(renderer), isForced ? &forced : nullptr);
+}
 
+FrameSituation SituationOf(const ProjectedMesh& mesh, const FrameInputs& in)
+{
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    FrameSituation situation;
+    situation.facesKey = in.facesKey;
+    situation.faceCount = mesh.faces.size();
+    situation.width = viewport[2];
+    situation.height = viewport[3];
+    situation.translucent = in.translucent;
+    return situation;
+}
+
+// Triangles a draw from the index buffer: on graphics hardware a handful of
+// calls cost nothing, and a software rasteriser handed a whole frame in one
+// call would bin all of it into scenes it keeps (see FlushBetweenCalls).
+constexpr std::size_t kTrianglesPerBufferDraw = std::size_t{1} << 17;
+
+void DrawIndexBuffer(const BufferFunctions& gl, const DrawBuffers& buffers)
+{
+    gl.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers.indexBuffer);
+    const std::size_t count = buffers.IndexCount();
+    constexpr std::size_t kPerDraw = 3 * kTrianglesPerBufferDraw;
+    for (std::size_t first = 0; first < count; first += kPerDraw) {
+        const std::size_t n = std::min(kPerDraw, count - first);
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(n), GL_UNSIGNED_INT,
+                       BufferOffset(first * sizeof(uint32_t)));
+        FlushBetweenCalls(first + n < count);
+    }
+    gl.bindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+}
+
+// The buffers path: the index buffer brought up to date as planned, then
+// drawn. False, with nothing drawn, when the driver has no room for it.
+bool DrawFromBuffers(FramePlan& plan, const ProjectedMesh& mesh, const double modelview[16],
+                     DrawBuffers& buffers)
+{
+    if (plan.releaseSearch) {
+        buffers.search = CentreSearch();
+    }
+    if (plan.writeIndices) {
+        std::vector<int32_t> order;
+        plan.sort = plan.sort && TryOrder(BuildBackToFrontOrder, mesh, modelview, order);
+        const bool written =
+            plan.sort ? buffers.WriteOrder(mesh, order) : buffers.WriteFaceOrder(mesh);
+        if (!written) {
+            return false;
+        }
+    }
+    DrawIndexBuffer(*CurrentBufferFunctions(), buffers);
+    return true;
+}
+
+// The culled path: the triangles that can show, in batches from client
+// memory.
+void DrawCulled(const FramePlan& plan, const ProjectedMesh& mesh, const double modelview[16],
+                DrawBuffers* buffers)
+{
+    if (buffers != nullptr && plan.releaseIndices) {
+        buffers->ReleaseIndices();
+    }
     // Kept from frame to frame, as the figure's size changes only with a
     // new mesh. Without memory for them every face is drawn: the same
     // picture, more slowly.
-    static CentreSearch search;
+    static CentreSearch clientSearch;
+    CentreSearch& search = buffers != nullptr ? buffers->search : clientSearch;
     WindowMapping mapping;
     bool culled = false;
-    if (CurrentWindowMapping(modelview, mapping)) {
+    if (plan.searchTriangles && CurrentWindowMapping(modelview, mapping)) {
         try {
-            PrepareCentreSearch(mesh, mapping, NearerFragmentsWin(display), search);
+            PrepareCentreSearch(mesh, mapping, plan.leaveOutCovered, search);
             culled = true;
         } catch (const std::bad_alloc&) {
             search = CentreSearch();
         }
+    }
+    std::vector<int32_t> order;
+    const bool sorted = plan.sort && TryOrder(BuildBackToFrontOrder, mesh, modelview, order);
+    if (!culled) {
+        DrawTriangleBatches(mesh, sorted ? &order : nullptr, nullptr, nullptr);
+    } else if (sorted) {
+        MarkAllFaces(mesh, search);
+        DrawTriangleBatches(mesh, &order, search.showing.data(), nullptr);
+    } else {
+        // The first faces are drawn while the later ones are being marked.
+        FacesMarkedAhead marking(mesh, search);
+        DrawTriangleBatches(mesh, nullptr, search.showing.data(), &marking);
+    }
+}
+
+// Every face that can show from the draw arrays, on the path the frame's
+// plan takes, held by buffers where they can be.
+void DrawFacesFromArrays(const DisplaySettings& display, const ProjectedMesh& mesh,
+                         const double modelview[16], const FaceColours* faceColours,
+                         DrawBuffers* buffers)
+{
+    if (buffers != nullptr) {
+        buffers->lastFrameTrial = false;
+    }
+    if (!DrawArraysFit(mesh)) {
+        return;
+    }
+    const BufferFunctions* gl = buffers != nullptr ? CurrentBufferFunctions() : nullptr;
+    FrameInputs in;
+    in.buffersOffered = gl != nullptr;
+    in.translucent = display.translucent != 0;
+    in.nearerFragmentsWin = NearerFragmentsWin(display);
+    in.drawRevision = mesh.drawRevision;
+    in.facesKey = buffers != nullptr ? buffers->facesKey : 0;
+    in.depthRow[0] = modelview[2];
+    in.depthRow[1] = modelview[6];
+    in.depthRow[2] = modelview[10];
+    FrameSituation situation;
+    DrawPathChoice::Step step;
+    if (buffers != nullptr) {
+        if (!buffers->choice.Configured()) {
+            ConfigureChoice(buffers->choice, gl != nullptr);
+        }
+        situation = SituationOf(mesh, in);
+        step = buffers->choice.Next(situation);
+    }
+    in.path = step.path;
+    const auto start = std::chrono::steady_clock::now();
+    const HeldBuffers none;
+    FramePlan plan = PlanFrame(in, buffers != nullptr ? buffers->held : none);
+
+    ArraySource source;
+    if (plan.fromVertexBuffer && buffers->Hold(mesh)) {
+        source.gl = gl;
+        source.vertexBuffer = buffers->vertexBuffer;
+    } else if (mesh.drawVertices.size() == mesh.drawVertexCount) {
+        source.vertices = mesh.drawVertices.data();
+        if (plan.fromVertexBuffer) {
+            // No room in the driver: client arrays, culled.
+            buffers->choice.BuffersFailed(situation);
+            in.buffersOffered = false;
+            plan = PlanFrame(in, buffers->held);
+        }
+    } else {
+        return;  // the vertices went to buffers this context does not have
     }
 
     const float* colours = faceColours != nullptr ? faceColours->perCorner.data() : nullptr;
@@ -482,26 +601,34 @@ void DrawFacesFromArrays(const DisplaySettings& display, const ProjectedMesh& me
     // quad's first corner, the one that carries its normal. Four corners a
     // face all carry it, so flat shading changes nothing there.
     glShadeModel(GL_FLAT);
-    std::vector<int32_t> order;
-    const bool sorted =
-        display.translucent != 0 && TryOrder(BuildBackToFrontOrder, mesh, modelview, order);
     if (display.translucent == 0) {
         ReleaseOrderWorkspace();  // an opaque figure needs no order
     }
-    if (!culled) {
-        DrawTriangleBatches(mesh, sorted ? &order : nullptr, nullptr, nullptr);
-    } else if (sorted) {
-        MarkAllFaces(mesh, search);
-        DrawTriangleBatches(mesh, &order, search.showing.data(), nullptr);
-    } else {
-        // The first faces are drawn while the later ones are being marked.
-        FacesMarkedAhead marking(mesh, search);
-        DrawTriangleBatches(mesh, nullptr, search.showing.data(), &marking);
+    if (plan.path == DrawPath::Buffers && !DrawFromBuffers(plan, mesh, modelview, *buffers)) {
+        buffers->choice.BuffersFailed(situation);
+        in.path = DrawPath::Culled;
+        plan = PlanFrame(in, buffers->held);
+    }
+    if (plan.path == DrawPath::Culled) {
+        DrawCulled(plan, mesh, modelview, buffers);
     }
     glShadeModel(GL_SMOOTH);
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
+    if (buffers == nullptr) {
+        return;
+    }
+    RecordPlanDone(plan, in, buffers->held);
+    buffers->lastPath = plan.path;
+    buffers->lastFrameTrial = step.trial;
+    if (step.trial) {
+        // The rasteriser's share counts too.
+        glFinish();
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - start;
+        buffers->choice.Record(took.count());
+    }
 }
 
 }  // namespace

@@ -32,7 +32,9 @@ bool ApplyOrthoProjection(int width, int height);
 // draw calls for the whole surface; a mesh put together by hand without them
 // shows no faces (DrawSurfaceImmediate draws any). With buffers, the arrays
 // are drawn from buffer objects that hold them until the next projection
-// (see DrawBuffers), else from client memory. Either way the pixels equal
+// (see DrawBuffers), on the path buffers->choice picks by timing the first
+// frames of each situation both ways (see FramePlan.h); without, from client
+// memory on the culled path. Every way the pixels equal
 // DrawSurfaceImmediate's.
 //
 // The visual aids: the back of the faces in the partner of the chosen

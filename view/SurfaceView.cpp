@@ -148,6 +148,12 @@ void CSurfaceView::OnPaint(wxPaintEvent&)
     if (Dragging()) {
         frameLog.Shown(lastFrameFaces);
     }
+    // The choice of draw path is timed on the first frames of a new mesh,
+    // size or mode: they follow each other until it is made, and one more
+    // on the chosen path gives the stand-in its measure.
+    if (lastFrameExact && drawBuffers.lastFrameTrial) {
+        Refresh(false);
+    }
 }
 
 bool CSurfaceView::DrawStandInFrame()
@@ -188,6 +194,8 @@ void CSurfaceView::DrawFrame(bool standInAllowed)
     // The visual aids follow the projection they were made from.
     aidScene.Update(visualAids, app.mesh, app.GetResolutionSettings(), app.meshRevision,
                     orientation, projection);
+    // The faces change with the mesh alone, not with a turn in four dimensions.
+    drawBuffers.facesKey = static_cast<uint64_t>(static_cast<uint32_t>(app.meshRevision)) + 1;
     DrawSurface(app.GetDisplaySettings(), projection, bar, aidScene.Drawing(visualAids),
                 &drawBuffers);
     DropDrawCopyHeldBy(drawBuffers, projection);
