@@ -178,7 +178,9 @@ TEST_F(LanguageSwitchTest, MenusAndOpenDialogsChangeAtOnceTheFigureAndTicksStay)
     EXPECT_TRUE(frame->view->visualAids.backColour);
 
     EXPECT_EQ(dialog->GetTitle(), "Surface and Resolution");
-    EXPECT_EQ(dialog->FindWindow(IDC_THETA_LABEL)->GetLabel(), "θ direction");
+    // From UTF-8: in the POSIX locale a narrow literal is not read as UTF-8.
+    EXPECT_EQ(dialog->FindWindow(IDC_THETA_LABEL)->GetLabel(),
+              wxString::FromUTF8("θ direction"));
     EXPECT_EQ(dialog->FindWindow(IDC_KIND_FOURD_BOTTLE)->GetLabel(),
               "Tarvo bottle in four dimensions");
     EXPECT_EQ(theta->GetValue(), "77");
