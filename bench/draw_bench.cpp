@@ -6,6 +6,7 @@
 //
 //   EGL_PLATFORM=surfaceless build-fast/bench/tarvo_bench
 
+#include "bench/OffscreenStart.h"
 #include "bench/VtkComparison.h"
 #include "interaction/LookAt.h"
 #include "interaction/Matrix4.h"
@@ -782,14 +783,9 @@ int main(int argc, char** argv)
     // so that the memory measured is the program's.
     mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     OffscreenGL gl;
-    if (!gl.Create(kWidth, kHeight)) {
-        std::fprintf(stderr, "no offscreen OpenGL context: %s\n", gl.Error().c_str());
+    if (!StartOffscreenView(gl, kWidth, kHeight)) {
         return 1;
     }
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    InitGL();
-    ApplyOrthoProjection(kWidth, kHeight);
     std::printf("%s, %d x %d, %u hardware threads\n", gl.Description().c_str(), kWidth, kHeight,
                 std::thread::hardware_concurrency());
 

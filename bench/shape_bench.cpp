@@ -7,6 +7,7 @@
 //
 //   EGL_PLATFORM=surfaceless build-fast/bench/tarvo_shape_bench [--faces N] [--rounds R]
 
+#include "bench/OffscreenStart.h"
 #include "interaction/LookAt.h"
 #include "interaction/Matrix4.h"
 #include "surfaces/Generators.h"
@@ -228,14 +229,9 @@ int main(int argc, char** argv)
         }
     }
     OffscreenGL gl;
-    if (!gl.Create(kWidth, kHeight)) {
-        std::fprintf(stderr, "no offscreen OpenGL context: %s\n", gl.Error().c_str());
+    if (!StartOffscreenView(gl, kWidth, kHeight)) {
         return 1;
     }
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    InitGL();
-    ApplyOrthoProjection(kWidth, kHeight);
     std::printf("%s, %d x %d, %u hardware threads; ms, medians of %d rounds in turns\n",
                 gl.Description().c_str(), kWidth, kHeight, std::thread::hardware_concurrency(),
                 rounds);
